@@ -1,0 +1,60 @@
+# make run   - install what is missing, build, start the program
+# make test  - install what is missing, build, run every test (plain and sanitized builds)
+# make bench - build optimised and run the benchmarks
+# make format / make lint - clang-format and clang-tidy on the project's sources
+
+BUILD       ?= build
+ASAN_BUILD  ?= build-asan
+BENCH_BUILD ?= build-bench
+JOBS        ?= $(shell nproc)
+CMAKE_FLAGS ?=
+LAUNCHER    := $(shell command -v ccache >/dev/null 2>&1 && echo -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+SOURCES      = $(shell git ls-files '*.cpp' '*.h' 2>/dev/null)
+
+.PHONY: all deps configure build run test test-plain test-asan bench format format-check lint screenshots package clean
+
+all: build
+
+deps:
+	@scripts/install-deps
+
+$(BUILD)/CMakeCache.txt: | deps
+	cmake -S . -B $(BUILD) -DQUENBRIX_WERROR=ON $(LAUNCHER) $(CMAKE_FLAGS)
+
+configure: deps
+	cmake -S . -B $(BUILD) -DQUENBRIX_WERROR=ON $(LAUNCHER) $(CMAKE_FLAGS)
+
+build: configure
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	$(BUILD)/app/quenbrix
+
+test: deps format-check test-plain test-asan
+
+test-plain: configure
+	cmake --build $(BUILD) -j $(JOBS)
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+test-asan: deps
+	cmake -S . -B $(ASAN_BUILD) -DQUENBRIX_WERROR=ON -DQUENBRIX_SANITIZE=ON \
+	      -DQUENBRIX_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug $(LAUNCHER) $(CMAKE_FLAGS)
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+	cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS) -LE no-sanitizer
+
+bench: deps
+	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DQUENBRIX_BUILD_TESTS=OFF $(LAUNCHER)
+	cmake --build $(BENCH_BUILD) -j $(JOBS) --target quenbrix_bench
+	$(BENCH_BUILD)/bench/quenbrix_bench
+
+format: deps
+	clang-format -i $(SOURCES)
+
+format-check: deps
+	clang-format --dry-run -Werror $(SOURCES)
+
+lint: configure
+	clang-tidy -p $(BUILD) --quiet $(filter %.cpp,$(SOURCES))
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD)

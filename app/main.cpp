@@ -1,0 +1,2 @@
+// PLACEHOLDER: the main-window helper replaces this file.
+int main() { return 0; }

@@ -1,0 +1,1 @@
+// PLACEHOLDER: the main-window helper replaces this file.
