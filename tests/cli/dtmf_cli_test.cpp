@@ -1,0 +1,107 @@
+// quenbrix-tone --dtmf: one file per key, each one recognised as its key by an
+// independent decoder (multimon-ng), which also shows that the pairs are right.
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "child_process.h"
+#include "scratch_directory.h"
+#include "tone_file.h"
+
+namespace {
+
+using quenbrix_test::ChildProcess;
+using quenbrix_test::ChildResult;
+using quenbrix_test::ReadBytes;
+using quenbrix_test::ScratchDirectory;
+namespace fs = std::filesystem;
+
+const std::string kTone = QUENBRIX_TONE_BINARY;
+
+// The keys multimon-ng reports, in order, one "DTMF: k" line each.
+std::string Decode(const fs::path& file) {
+    const ChildResult run =
+        ChildProcess::Run(QUENBRIX_MULTIMON_NG, {"-q", "-c", "-a", "DTMF", "-t", "wav", file});
+    EXPECT_EQ(run.exitStatus, 0) << run.err;
+    std::string keys;
+    for (std::size_t at = run.out.find("DTMF: "); at != std::string::npos;
+         at = run.out.find("DTMF: ", at + 1)) {
+        keys += run.out.at(at + 6);
+    }
+    return keys;
+}
+
+TEST(DtmfCli, EveryKeysFileIsDecodedAsThatKey) {
+    ScratchDirectory scratch;
+    const ChildResult run =
+        ChildProcess::Run(kTone, {"--dtmf", "0123456789*#abcd", "-d", scratch.path()});
+    ASSERT_EQ(run.exitStatus, 0) << run.err;
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "");
+    const std::map<std::string, char> files = {
+        {"dtmf-0.wav", '0'}, {"dtmf-1.wav", '1'}, {"dtmf-2.wav", '2'},    {"dtmf-3.wav", '3'},
+        {"dtmf-4.wav", '4'}, {"dtmf-5.wav", '5'}, {"dtmf-6.wav", '6'},    {"dtmf-7.wav", '7'},
+        {"dtmf-8.wav", '8'}, {"dtmf-9.wav", '9'}, {"dtmf-A.wav", 'A'},    {"dtmf-B.wav", 'B'},
+        {"dtmf-C.wav", 'C'}, {"dtmf-D.wav", 'D'}, {"dtmf-hash.wav", '#'}, {"dtmf-star.wav", '*'},
+    };
+    std::vector<std::string> names;
+    for (const auto& [name, key] : files) {
+        names.push_back(name);
+        const auto bytes = ReadBytes(scratch / name);
+        EXPECT_EQ(bytes.size(), 88244u) << name;  // one second by default
+        EXPECT_EQ(Decode(scratch / name), std::string(1, key)) << name;
+    }
+    EXPECT_EQ(scratch.Entries(), names);  // sorted the same way; no staging left
+}
+
+// Guards the decoder check itself: a single tone and a wrong pair are no key.
+TEST(DtmfCli, DecoderRefusesWhatIsNoKey) {
+    ScratchDirectory scratch;
+    const ChildResult single = ChildProcess::Run(
+        kTone, {"--f1", "1209", "--f2", "1209", "--seconds", "1", "-o", scratch / "single.wav"});
+    ASSERT_EQ(single.exitStatus, 0) << single.err;
+    EXPECT_EQ(Decode(scratch / "single.wav"), "");
+    const ChildResult wrong = ChildProcess::Run(
+        kTone, {"--f1", "1100", "--f2", "697", "--seconds", "1", "-o", scratch / "wrong.wav"});
+    ASSERT_EQ(wrong.exitStatus, 0) << wrong.err;
+    EXPECT_EQ(Decode(scratch / "wrong.wav"), "");
+}
+
+TEST(DtmfCli, FilesEqualTheCoreForTheKeysPairAndDuration) {
+    ScratchDirectory scratch;
+    const ChildResult run = ChildProcess::Run(
+        kTone, {"--dtmf", "5d5", "--seconds", "2", "--amplitude", "1000", "-d", scratch.path()});
+    ASSERT_EQ(run.exitStatus, 0) << run.err;
+    // "5" twice makes one file; "d" makes the upper-case name.
+    EXPECT_EQ(scratch.Entries(), (std::vector<std::string>{"dtmf-5.wav", "dtmf-D.wav"}));
+    const fs::path core = scratch / "core";
+    fs::create_directories(core);
+    ASSERT_FALSE(tonegen::CreateToneFile(core, "1336", "770", "2", 1000, [] {}).has_value());
+    EXPECT_EQ(ReadBytes(scratch / "dtmf-5.wav"), ReadBytes(tonegen::ToneFilePath(core)));
+    ASSERT_FALSE(tonegen::CreateToneFile(core, "1633", "941", "2", 1000, [] {}).has_value());
+    EXPECT_EQ(ReadBytes(scratch / "dtmf-D.wav"), ReadBytes(tonegen::ToneFilePath(core)));
+}
+
+TEST(DtmfCli, FailureStopsBeforeAnyFileAndKeepsOldOnes) {
+    ScratchDirectory scratch;
+    const std::vector<std::uint8_t> old = {'v', 'i', 'e', 'u', 'x'};
+    quenbrix_test::WriteBytes(scratch / "dtmf-1.wav", old);
+    const ChildResult run =
+        ChildProcess::Run(kTone, {"--dtmf", "12", "--seconds", "deux", "-d", scratch.path()});
+    EXPECT_EQ(run.exitStatus, 1);
+    EXPECT_TRUE(run.err.starts_with(
+        "quenbrix-tone : échec de la création de « " + (scratch / "dtmf-1.wav").string() + " »\n" +
+        std::string(tonegen::KindName(tonegen::FailureKind::TypeMismatch)) + " : "))
+        << run.err;
+    EXPECT_EQ(ReadBytes(scratch / "dtmf-1.wav"), old);
+    EXPECT_EQ(scratch.Entries(), std::vector<std::string>{"dtmf-1.wav"});
+
+    const ChildResult missing = ChildProcess::Run(kTone, {"--dtmf", "1", "-d", scratch / "absent"});
+    EXPECT_EQ(missing.exitStatus, 1);
+    EXPECT_NE(missing.err.find(std::string(tonegen::KindName(tonegen::FailureKind::File))),
+              std::string::npos)
+        << missing.err;
+    EXPECT_FALSE(fs::exists(scratch / "absent"));
+}
+
+}  // namespace
