@@ -1,6 +1,42 @@
-// PLACEHOLDER: the About-window helper replaces this file.
+// The About window: what the program is for, the DTMF key pairs, a credit
+// line and a link to the maker's site. It holds no data; closing it discards
+// it, and the next opening builds a fresh one.
 #pragma once
+
+#include <QUrl>
+#include <QWidget>
+
+class QPushButton;
+
 namespace about {
+
+class LinkLabel;
+
+class AboutWindow : public QWidget {
+    Q_OBJECT
+
+  public:
+    explicit AboutWindow(QWidget* parent = nullptr);
+
+    // The site behind the link and the texts derived from it.
+    [[nodiscard]] static QUrl SiteUrl();
+    [[nodiscard]] static QString SiteHost();
+    [[nodiscard]] static QString SiteDomain();
+    [[nodiscard]] static QString Credit();
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+
+  private:
+    void OpenSite();
+
+    LinkLabel* link_ = nullptr;
+    QPushButton* ok_ = nullptr;
+};
+
 // Opens the About window, or brings the open one to the front.
 void ShowAboutWindow();
+
 }  // namespace about

@@ -1,0 +1,329 @@
+// The About window as built: every control where the design puts it, every
+// text character for character, and every text fitting its label.
+#include <QAccessible>
+#include <QApplication>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QTest>
+#include <QUrl>
+
+#include "about_window.h"
+#include "link_label.h"
+
+using about::AboutWindow;
+
+namespace {
+
+QRect Twips(int left, int top, int width, int height) {
+    return {left / 15, top / 15, width / 15, height / 15};
+}
+
+const QString kSiteUrl = QStringLiteral(QUENBRIX_TEST_SITE_URL);
+
+QString ExpectedHost() {
+    return QUrl(kSiteUrl).host();
+}
+
+QString ExpectedDomain() {
+    QString host = ExpectedHost();
+    if (host.startsWith(QLatin1String("www."))) {
+        host.remove(0, 4);
+    }
+    return host;
+}
+
+// Where a text lands in a label of the window: the label's own rectangle
+// with its text wrapped the way the label draws it.
+QRect TextRect(const QLabel* label) {
+    const QFontMetrics metrics(label->font());
+    return metrics.boundingRect(label->contentsRect(),
+                                static_cast<int>(label->alignment()) | Qt::TextWordWrap,
+                                label->text());
+}
+
+}  // namespace
+
+class AboutLayoutTest : public QObject {
+    Q_OBJECT
+
+  private:
+    AboutWindow* window_ = nullptr;
+
+    QLabel* Label(const char* name) const {
+        auto* label = window_->findChild<QLabel*>(QString::fromLatin1(name));
+        if (label == nullptr) {
+            qWarning("no label %s", name);
+        }
+        return label;
+    }
+
+  private slots:
+    void init() {
+        window_ = new AboutWindow();
+        window_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window_));
+    }
+
+    void cleanup() {
+        delete window_;
+        window_ = nullptr;
+    }
+
+    void window() {
+        QCOMPARE(window_->windowTitle(), QStringLiteral("À propos"));
+        QCOMPARE(window_->objectName(), QStringLiteral("frmAbout"));
+        QCOMPARE(window_->size(), QSize(376, 530));
+        QCOMPARE(window_->minimumSize(), QSize(376, 530));
+        QCOMPARE(window_->maximumSize(), QSize(376, 530));
+        QCOMPARE(window_->geometry().topLeft(), QPoint(156, 129));
+        QVERIFY(window_->parentWidget() == nullptr);
+        QVERIFY(!window_->isModal());
+        QVERIFY(window_->testAttribute(Qt::WA_DeleteOnClose));
+        const Qt::WindowFlags flags = window_->windowFlags();
+        QCOMPARE(flags & Qt::WindowType_Mask, Qt::Dialog);
+        QVERIFY(flags & Qt::WindowCloseButtonHint);
+        QVERIFY(!(flags & Qt::WindowMinimizeButtonHint));
+        QVERIFY(!(flags & Qt::WindowMaximizeButtonHint));
+        const QImage shot = window_->grab().toImage();
+        QCOMPARE(shot.pixelColor(2, 2), QColor(Qt::white));
+        QCOMPARE(shot.pixelColor(370, 300), QColor(Qt::white));
+    }
+
+    void controls_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QRect>("place");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("pixelSize");
+        QTest::addColumn<bool>("bold");
+        QTest::addColumn<bool>("underline");
+        QTest::addColumn<int>("horizontal");
+
+        const int left = Qt::AlignLeft;
+        const int centre = Qt::AlignHCenter;
+        QTest::newRow("Label1") << "Label1" << Twips(1440, 120, 3015, 375) << "Quenbrix" << 18
+                                << true << false << centre;
+        QTest::newRow("Label21") << "Label21" << Twips(1440, 480, 3015, 255)
+                                 << "Création de doubles tonalités" << 11 << true << false
+                                 << centre;
+        QTest::newRow("Label26 T1")
+            << "Label26" << Twips(120, 960, 5415, 735)
+            << "   Ce logiciel permet de créer des fichiers Wav correspondant aux valeurs DTMF "
+               "normalisées (Voir ci-dessous) ou...à d'autres valeurs personnalisées."
+            << 11 << true << false << left;
+        QTest::newRow("Label19 T2")
+            << "Label19" << Twips(120, 1560, 5535, 855)
+            << "  En effet, en changeant la valeur du quartz des Circuits décodeurs,-SSI 202, "
+               "MT 8870 ou autres- il est possible de modifier la valeur des couples de "
+               "fréquences pour obtenir ses propres codes et garantir la confidentialité."
+            << 11 << true << false << left;
+        QTest::newRow("Label20 T3")
+            << "Label20" << Twips(120, 2400, 5295, 855)
+            << QStringLiteral(
+                   "  Les fichiers ainsi créés (fichier Test.wav dans le répertoire du "
+                   "programme) remplaceront alors les fichiers WAV utilisés par le "
+                   "logiciel de codage: par exemple \"Ardelune\" sur le site ") +
+                   ExpectedDomain()
+            << 11 << true << false << left;
+        QTest::newRow("Label25") << "Label25" << Twips(2520, 3240, 855, 255) << "DTMF" << 11 << true
+                                 << true << centre;
+        QTest::newRow("Label2 T4")
+            << "Label2" << Twips(120, 3480, 5415, 615)
+            << "  \"Dual Tone Modulated Frequencies\" .Ce sont des paires de fréquences "
+               "utilisées en téléphonie  pour le contrôle des relais et boÎtes vocales"
+            << 11 << true << false << left;
+        QTest::newRow("Label27") << "Label27" << Twips(2520, 6000, 735, 255) << "1750 Hz" << 11
+                                 << true << true << left;
+        QTest::newRow("Label28 T5")
+            << "Label28" << Twips(360, 6240, 5175, 615)
+            << "Il est possible de créer une fréquence unique ,1750 Hz par exemple,  en "
+               "utilisant la même valeur pour les fréquences 1 et 2. "
+            << 11 << true << false << left;
+        QTest::newRow("Label23") << "Label23" << Twips(840, 7440, 1575, 255)
+                                 << QString::fromUtf8(QUENBRIX_TEST_AUTHOR) + " 2006" << 11 << true
+                                 << false << left;
+        QTest::newRow("Label24") << "Label24" << Twips(2760, 7440, 1335, 255) << "Visitez le site "
+                                 << 11 << true << false << left;
+        QTest::newRow("lblqimbo") << "lblqimbo" << Twips(3960, 7440, 1215, 255)
+                                  << " " + ExpectedHost() << 11 << true << false << left;
+
+        const char* keys = "123A456B789C*0#D";
+        const int lefts[] = {1680, 2520, 3240, 3960};
+        const int widths[] = {735, 615, 615, 615};
+        const int tops[] = {4636, 4920, 5280, 5520};
+        for (int i = 0; i < 16; ++i) {
+            const QString name = QStringLiteral("Label%1").arg(i + 3);
+            const bool star = keys[i] == '*';
+            QTest::newRow(qPrintable(name + " key " + keys[i]))
+                << name << Twips(lefts[i % 4], tops[i / 4], widths[i % 4], 255)
+                << QString(QLatin1Char(keys[i])) << (star ? 16 : 11) << false << false << centre;
+        }
+    }
+
+    void controls() {
+        QFETCH(QString, name);
+        QFETCH(QRect, place);
+        QFETCH(QString, text);
+        QFETCH(int, pixelSize);
+        QFETCH(bool, bold);
+        QFETCH(bool, underline);
+        QFETCH(int, horizontal);
+
+        auto* label = window_->findChild<QLabel*>(name);
+        QVERIFY(label != nullptr);
+        QCOMPARE(label->geometry(), place);
+        QCOMPARE(label->text(), text);
+        QCOMPARE(label->textFormat(), Qt::PlainText);
+        QCOMPARE(label->font().pixelSize(), pixelSize);
+        QCOMPARE(label->font().bold(), bold);
+        QCOMPARE(label->font().underline(), underline);
+        QCOMPARE(static_cast<int>(label->alignment() & Qt::AlignHorizontal_Mask), horizontal);
+        QVERIFY(label->wordWrap());
+        QCOMPARE(label->focusPolicy(), Qt::NoFocus);
+
+        // Wrapped at word boundaries, the whole text must lie inside the
+        // label, else its end would be cut off. A single line may lose the
+        // bottom of its line box (the "*" is taller than its label) as long
+        // as the characters themselves show whole.
+        const QRect used = TextRect(label);
+        const QFontMetrics metrics(label->font());
+        const bool fits =
+            label->contentsRect().contains(used) ||
+            (used.height() < 2 * metrics.lineSpacing() && used.width() <= label->width() &&
+             metrics.ascent() + metrics.tightBoundingRect(text).bottom() < label->height());
+        QVERIFY2(fits, qPrintable(QStringLiteral("text needs %1 x %2 at %3,%4")
+                                      .arg(used.width())
+                                      .arg(used.height())
+                                      .arg(used.x())
+                                      .arg(used.y())));
+        // The front-most control at the label's text is the label itself.
+        QCOMPARE(window_->childAt(label->geometry().topLeft() + used.center()), label);
+    }
+
+    void partlyCoveredLabelStaysReadable() {
+        // The link lies over the end of "Visitez le site ": the words must
+        // end before it.
+        QLabel* visit = Label("Label24");
+        QLabel* link = Label("lblqimbo");
+        QVERIFY(visit && link);
+        QVERIFY(visit->geometry().intersects(link->geometry()));
+        const QFontMetrics metrics(visit->font());
+        const int wordsEnd = visit->x() + metrics.boundingRect(visit->text().trimmed()).right();
+        QVERIFY2(wordsEnd < link->x(), qPrintable(QString::number(wordsEnd)));
+        QCOMPARE(window_->childAt(link->x() + 2, link->y() + 8), link);
+        QCOMPARE(window_->childAt(link->x() - 2, link->y() + 8), visit);
+    }
+
+    void keysInsideTheirCells() {
+        QWidget* grid = window_->findChild<QWidget*>(QStringLiteral("Image1"));
+        QVERIFY(grid != nullptr);
+        QCOMPARE(grid->geometry(), Twips(960, 4200, 3750, 1665));
+        QCOMPARE(grid->geometry().size(), QSize(250, 111));
+        const int columns[][2] = {{49, 96}, {98, 145}, {148, 194}, {197, 244}};
+        const int rows[][2] = {{25, 43}, {46, 64}, {66, 84}, {87, 105}};
+        for (int i = 0; i < 16; ++i) {
+            QLabel* key = Label(qPrintable(QStringLiteral("Label%1").arg(i + 3)));
+            QVERIFY(key != nullptr);
+            // The inside of the cell box, in window pixels.
+            const QRect cell = QRect(QPoint(columns[i % 4][0] + 1, rows[i / 4][0] + 1),
+                                     QPoint(columns[i % 4][1] - 1, rows[i / 4][1] - 1))
+                                   .translated(grid->pos());
+            // The ink of the character as the label draws it: centred across
+            // the label, on the first line's baseline.
+            const QFontMetrics metrics(key->font());
+            const QRect ink = metrics.tightBoundingRect(key->text());
+            const int penX = key->x() + (key->width() - metrics.horizontalAdvance(key->text())) / 2;
+            const QRect placed = ink.translated(penX, key->y() + metrics.ascent());
+            QVERIFY2(cell.contains(placed), qPrintable(key->text()));
+            // The key label lies in front of the picture.
+            QCOMPARE(window_->childAt(placed.center()), key);
+        }
+    }
+
+    void iconBoxAndButton() {
+        auto* icon = window_->findChild<QLabel*>(QStringLiteral("picIcon"));
+        QVERIFY(icon != nullptr);
+        QCOMPARE(icon->geometry(), Twips(240, 240, 510, 510));
+        QCOMPARE(icon->geometry().size(), QSize(34, 34));
+        QCOMPARE(icon->lineWidth(), 1);
+        // The 32 x 32 picture starts just inside the one-pixel frame.
+        QCOMPARE(icon->contentsRect(), QRect(1, 1, 32, 32));
+        QCOMPARE(icon->alignment(), Qt::AlignLeft | Qt::AlignTop);
+        QCOMPARE(icon->pixmap().size(), QSize(32, 32));
+
+        auto* ok = window_->findChild<QPushButton*>(QStringLiteral("cmdOK"));
+        QVERIFY(ok != nullptr);
+        QCOMPARE(ok->geometry(), Twips(4800, 240, 780, 345));
+        QCOMPARE(ok->text(), QStringLiteral("OK"));
+        QVERIFY(ok->isDefault());
+        QCOMPARE(ok->font().pixelSize(), 11);
+        QVERIFY(!ok->font().bold());
+    }
+
+    void linkLook() {
+        auto* link = window_->findChild<about::LinkLabel*>(QStringLiteral("lblqimbo"));
+        QVERIFY(link != nullptr);
+        QVERIFY(link->autoFillBackground());
+        QCOMPARE(link->palette().color(QPalette::Window), QColor(255, 192, 192));
+        QCOMPARE(link->palette().color(QPalette::WindowText), QColor(0, 0, 192));
+        QCOMPARE(link->cursor().shape(), Qt::PointingHandCursor);
+        // The pink shows where the label lies, with the blue text on it.
+        const QImage shot = window_->grab().toImage();
+        const QRect r = link->geometry();
+        QCOMPARE(shot.pixelColor(r.right() - 1, r.bottom() - 1), QColor(255, 192, 192));
+        bool blue = false;
+        for (int x = r.left(); x <= r.right() && !blue; ++x) {
+            for (int y = r.top(); y <= r.bottom() && !blue; ++y) {
+                const QColor c = shot.pixelColor(x, y);
+                blue = c.blue() > 150 && c.red() < 100 && c.green() < 100;
+            }
+        }
+        QVERIFY2(blue, "no blue text on the link");
+    }
+
+    void separatorLines() {
+        // Only the grey line shows; the white one under it vanishes on the
+        // white background and must not paint over the grey one.
+        const QImage shot = window_->grab().toImage();
+        for (const int x : {8, 100, 367}) {
+            QCOMPARE(shot.pixelColor(x, 467), QColor(128, 128, 128));
+            QCOMPARE(shot.pixelColor(x, 466), QColor(Qt::white));
+            QCOMPARE(shot.pixelColor(x, 468), QColor(Qt::white));
+            QCOMPARE(shot.pixelColor(x, 469), QColor(Qt::white));
+        }
+        QCOMPARE(shot.pixelColor(7, 467), QColor(Qt::white));
+        QCOMPARE(shot.pixelColor(369, 467), QColor(Qt::white));
+        // Lines are no controls.
+        QCOMPARE(window_->childAt(100, 467), nullptr);
+    }
+
+    void focusAndTabOrder() {
+        window_->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window_));
+        auto* ok = window_->findChild<QPushButton*>(QStringLiteral("cmdOK"));
+        auto* icon = window_->findChild<QLabel*>(QStringLiteral("picIcon"));
+        QCOMPARE(QApplication::focusWidget(), ok);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), icon);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), ok);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+        QCOMPARE(QApplication::focusWidget(), icon);
+    }
+
+    void accessibleNames() {
+        auto* ok = window_->findChild<QPushButton*>(QStringLiteral("cmdOK"));
+        QAccessibleInterface* button = QAccessible::queryAccessibleInterface(ok);
+        QVERIFY(button != nullptr);
+        QCOMPARE(button->text(QAccessible::Name), QStringLiteral("OK"));
+        QCOMPARE(button->role(), QAccessible::Button);
+
+        QAccessibleInterface* link = QAccessible::queryAccessibleInterface(Label("lblqimbo"));
+        QVERIFY(link != nullptr);
+        QCOMPARE(QUrl(link->text(QAccessible::Name)), QUrl(kSiteUrl));
+    }
+};
+
+QTEST_MAIN(AboutLayoutTest)
+#include "about_layout_test.moc"
