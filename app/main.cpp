@@ -1,2 +1,16 @@
-// PLACEHOLDER: the main-window helper replaces this file.
-int main() { return 0; }
+#include <QCoreApplication>
+
+#include "canberra_player.h"
+#include "main_window.h"
+#include "program_application.h"
+#include "ui_resources.h"
+
+int main(int argc, char** argv) {
+    ProgramApplication application(argc, argv);
+    ui::LoadProgramFonts();
+    CanberraPlayer player;
+    // Resolved once: test.wav lives beside the executable.
+    MainWindow window(QCoreApplication::applicationDirPath(), player);
+    window.show();
+    return ProgramApplication::exec();
+}

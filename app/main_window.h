@@ -1,1 +1,62 @@
-// PLACEHOLDER: the main-window helper replaces this file.
+// Form1, the window the program opens with: two frequencies, a duration and
+// a volume make test.wav, which is then played.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <string_view>
+
+#include <QString>
+#include <QWidget>
+
+#include "tone_file.h"
+
+class DigitBox;
+class QLabel;
+class QPushButton;
+class QScrollBar;
+class SoundPlayer;
+
+class MainWindow final : public QWidget {
+    Q_OBJECT
+
+  public:
+    // The generation run as the window calls it; tonegen::CreateToneFile in
+    // the program, a stand-in in tests that need to stop inside a run.
+    using ToneFileMaker = std::function<tonegen::RunResult(
+        const std::filesystem::path&, std::string_view, std::string_view, std::string_view,
+        std::int16_t, const std::function<void()>&)>;
+
+    // programDirectory is where test.wav is written and played from.
+    MainWindow(QString programDirectory, SoundPlayer& player,
+               ToneFileMaker makeToneFile = tonegen::CreateToneFile, QWidget* parent = nullptr);
+
+    [[nodiscard]] QString toneFilePath() const;
+
+  public slots:
+    // "Créer": writes test.wav from the inputs, then plays it or shows why not.
+    void createAndPlay();
+    // "Rejouer": plays test.wav again, whether or not it exists.
+    void replay();
+
+  private:
+    void buildControls();
+    void showError(const QString& description);
+
+    QString programDirectory_;
+    SoundPlayer& player_;
+    ToneFileMaker makeToneFile_;
+
+    QPushButton* cmdAide_ = nullptr;
+    DigitBox* txtFreq1_ = nullptr;
+    DigitBox* txtFreq2_ = nullptr;
+    QLabel* label1_ = nullptr;
+    QLabel* label2_ = nullptr;
+    DigitBox* text5_ = nullptr;
+    QLabel* label5_ = nullptr;
+    QScrollBar* volumeScroll_ = nullptr;
+    QLabel* label6_ = nullptr;
+    QPushButton* command1_ = nullptr;
+    QPushButton* cmdRejoue_ = nullptr;
+};

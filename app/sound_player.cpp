@@ -1,1 +1,4 @@
-// PLACEHOLDER: the main-window helper replaces this file.
+#include "sound_player.h"
+
+// Out of line so that the vtable has one home.
+SoundPlayer::~SoundPlayer() = default;

@@ -1,0 +1,85 @@
+#include "digit_box.h"
+
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+
+namespace {
+
+// The character a key delivers to a text box, as the user sees it: editing
+// and shortcut keys arrive as control characters (Backspace 8, Enter 13,
+// Ctrl+C 3, Ctrl+V 22 ...), keys without a character deliver none. X11 hands
+// Delete over as DEL (127), yet Delete must keep erasing, so it counts as a
+// key without a character.
+QString DeliveredText(const QKeyEvent& event) {
+    const Qt::KeyboardModifiers mods = event.modifiers();
+    const int key = event.key();
+    if (key == Qt::Key_Delete) {
+        return {};
+    }
+    if (key == Qt::Key_Backspace) {
+        return QString(QChar(8));
+    }
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        return QString(QChar(13));
+    }
+    if (key == Qt::Key_Escape) {
+        return QString(QChar(27));
+    }
+    const bool ctrlOnly =
+        (mods & Qt::ControlModifier) != 0 && (mods & (Qt::AltModifier | Qt::MetaModifier)) == 0;
+    if (ctrlOnly && key >= Qt::Key_A && key <= Qt::Key_Z) {
+        return QString(QChar(key - Qt::Key_A + 1));
+    }
+    return event.text();
+}
+
+}  // namespace
+
+DigitBox::DigitBox(const QString& text, QWidget* parent) : QLineEdit(text, parent) {
+    setAlignment(Qt::AlignCenter);
+}
+
+QString DigitBox::keepDigits(const QString& typed) {
+    static const QString digits = QStringLiteral("0123456789");
+    QString kept;
+    for (const QChar c : typed) {
+        if (digits.contains(c, Qt::CaseSensitive)) {
+            kept.append(c);
+        }
+    }
+    return kept;
+}
+
+void DigitBox::keyPressEvent(QKeyEvent* event) {
+    const QString typed = DeliveredText(*event);
+    if (typed.isEmpty()) {
+        QLineEdit::keyPressEvent(event);  // Delete, arrows, Home, End ...
+        return;
+    }
+    const QString kept = keepDigits(typed);
+    event->accept();  // a refused Enter or Escape goes no further either
+    if (kept == typed) {
+        QLineEdit::keyPressEvent(event);
+    } else if (!kept.isEmpty()) {
+        insert(kept);
+    }
+}
+
+void DigitBox::inputMethodEvent(QInputMethodEvent* event) {
+    const QString committed = event->commitString();
+    const QString kept = keepDigits(committed);
+    if (kept == committed) {
+        QLineEdit::inputMethodEvent(event);
+        return;
+    }
+    // Composed text is typed text: the refused characters go, and a commit
+    // that keeps nothing must not replace anything either.
+    QInputMethodEvent filtered(event->preeditString(), event->attributes());
+    if (kept.isEmpty()) {
+        filtered.setCommitString(QString());
+    } else {
+        filtered.setCommitString(kept, event->replacementStart(), event->replacementLength());
+    }
+    QLineEdit::inputMethodEvent(&filtered);
+    event->accept();
+}

@@ -1,0 +1,35 @@
+#include "program_application.h"
+
+#include <QMessageBox>
+#include <exception>
+
+ProgramApplication::ProgramApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+
+bool ProgramApplication::notify(QObject* receiver, QEvent* event) {
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception& failure) {
+        failAndQuit(QString::fromLocal8Bit(failure.what()));
+    } catch (...) {
+        failAndQuit(QStringLiteral("cause inconnue"));
+    }
+    return true;
+}
+
+void ProgramApplication::failAndQuit(const QString& description) {
+    // One message is enough: events handled while it is open may fail too.
+    const QString boxName = QStringLiteral("FatalFailureBox");
+    bool alreadyShown = false;
+    for (const QWidget* widget : QApplication::topLevelWidgets()) {
+        alreadyShown = alreadyShown || (widget->objectName() == boxName && widget->isVisible());
+    }
+    if (!alreadyShown) {
+        QMessageBox box(QMessageBox::Critical, QStringLiteral("Erreur"),
+                        QStringLiteral("Quenbrix doit s'arrêter après une erreur inattendue :\n%1")
+                            .arg(description),
+                        QMessageBox::Ok);
+        box.setObjectName(boxName);
+        box.exec();
+    }
+    QCoreApplication::exit(1);
+}

@@ -1,0 +1,18 @@
+// The application object: a failure that escapes an event handler ends the
+// program with a message naming it instead of taking it down silently.
+#pragma once
+
+#include <QApplication>
+
+class ProgramApplication final : public QApplication {
+    Q_OBJECT
+
+  public:
+    ProgramApplication(int& argc, char** argv);
+
+    bool notify(QObject* receiver, QEvent* event) override;
+
+    // Shows what went wrong and makes the event loop end with exit code 1.
+    // Works under any QApplication, so that slots can call it too.
+    static void failAndQuit(const QString& description);
+};
