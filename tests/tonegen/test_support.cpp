@@ -1,0 +1,73 @@
+#include "test_support.h"
+
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+namespace tonegen {
+void PrintTo(const Failure& failure, std::ostream* out) {
+    *out << KindName(failure.kind) << ": " << failure.description;
+}
+}  // namespace tonegen
+
+namespace tonegen_test {
+
+ScratchDirectory::ScratchDirectory() {
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "quenbrix essai é-XXXXXX").native();
+    if (::mkdtemp(pattern.data()) == nullptr) {
+        throw std::runtime_error("mkdtemp failed");
+    }
+    path_ = pattern;
+}
+
+ScratchDirectory::~ScratchDirectory() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+}
+
+std::filesystem::path ScratchDirectory::ToneFile() const {
+    return path_ / "test.wav";
+}
+
+std::vector<std::uint8_t> ReadFileBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        throw std::runtime_error("cannot open " + path.native());
+    }
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::int32_t ReadInt32LittleEndian(const std::vector<std::uint8_t>& bytes, std::size_t offset) {
+    const std::uint32_t value = static_cast<std::uint32_t>(bytes.at(offset)) |
+                                static_cast<std::uint32_t>(bytes.at(offset + 1)) << 8U |
+                                static_cast<std::uint32_t>(bytes.at(offset + 2)) << 16U |
+                                static_cast<std::uint32_t>(bytes.at(offset + 3)) << 24U;
+    return static_cast<std::int32_t>(value);
+}
+
+std::int16_t ReadInt16LittleEndian(const std::vector<std::uint8_t>& bytes, std::size_t offset) {
+    const auto value = static_cast<std::uint16_t>(bytes.at(offset) | bytes.at(offset + 1) << 8U);
+    return static_cast<std::int16_t>(value);
+}
+
+std::int16_t SampleAt(const std::vector<std::uint8_t>& bytes, std::size_t index) {
+    return ReadInt16LittleEndian(bytes, 44 + 2 * index);
+}
+
+std::int16_t ExpectedSample(double frequency1, double frequency2, double amplitude,
+                            std::int32_t index) {
+    const double w1 = frequency1 / 44100.0;
+    const double w2 = frequency2 / 44100.0;
+    const double x2 = (w2 * 6.28) * static_cast<double>(index);
+    const double x1 = (w1 * 6.28) * static_cast<double>(index);
+    const double s = std::sin(x1) + std::sin(x2);
+    const double k = std::floor(amplitude * s);
+    return static_cast<std::int16_t>(std::nearbyint(k / 2.0));
+}
+
+}  // namespace tonegen_test

@@ -1,0 +1,51 @@
+// Shared helpers of the tone core tests: scratch directories, reading files
+// back, and the sample formula written out independently of the core.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "tone_file.h"
+
+namespace tonegen {
+// Failed assertions show the kind and the French text.
+void PrintTo(const Failure& failure, std::ostream* out);
+}  // namespace tonegen
+
+namespace tonegen_test {
+
+// A fresh directory under the system's temporary directory, removed with its
+// content at the end. Its name holds a blank and an accent, like many users'
+// folders.
+class ScratchDirectory {
+  public:
+    ScratchDirectory();
+    ~ScratchDirectory();
+    ScratchDirectory(const ScratchDirectory&) = delete;
+    ScratchDirectory& operator=(const ScratchDirectory&) = delete;
+
+    [[nodiscard]] const std::filesystem::path& path() const { return path_; }
+    [[nodiscard]] std::filesystem::path ToneFile() const;
+
+  private:
+    std::filesystem::path path_;
+};
+
+std::vector<std::uint8_t> ReadFileBytes(const std::filesystem::path& path);
+
+std::int32_t ReadInt32LittleEndian(const std::vector<std::uint8_t>& bytes, std::size_t offset);
+std::int16_t ReadInt16LittleEndian(const std::vector<std::uint8_t>& bytes, std::size_t offset);
+
+// Sample i of a file, read from offset 44 + 2 i.
+std::int16_t SampleAt(const std::vector<std::uint8_t>& bytes, std::size_t index);
+
+// The sample formula step by step with std::sin, std::floor and
+// std::nearbyint, from the frequencies in hertz.
+std::int16_t ExpectedSample(double frequency1, double frequency2, double amplitude,
+                            std::int32_t index);
+
+}  // namespace tonegen_test

@@ -1,0 +1,193 @@
+#include "tone_file.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <array>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "test_support.h"
+#include "tone_run.h"
+
+namespace {
+
+using tonegen::KernelPath;
+using tonegen_test::ExpectedSample;
+using tonegen_test::ReadFileBytes;
+using tonegen_test::ReadInt32LittleEndian;
+using tonegen_test::SampleAt;
+using tonegen_test::ScratchDirectory;
+
+// The runs of this file go through every sample kernel this machine has.
+class ToneFileRun : public testing::TestWithParam<KernelPath> {
+  protected:
+    void SetUp() override {
+        if (!tonegen::KernelPathAvailable(GetParam())) {
+            GTEST_SKIP() << "kernel not available here";
+        }
+    }
+
+    tonegen::RunResult Run(std::string_view f1, std::string_view f2, std::string_view duration,
+                           std::int16_t amplitude) {
+        return tonegen::CreateToneFileWithKernel(GetParam(), dir_.path(), f1, f2, duration,
+                                                 amplitude, [this] { ++notifications_; });
+    }
+
+    std::vector<std::uint8_t> ToneBytes() const { return ReadFileBytes(dir_.ToneFile()); }
+
+    ScratchDirectory dir_;
+    int notifications_ = 0;
+};
+
+void ExpectHeaderFor(const std::vector<std::uint8_t>& bytes, std::int32_t sampleCount) {
+    ASSERT_GE(bytes.size(), 44U);
+    EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 4), "RIFF");
+    EXPECT_EQ(ReadInt32LittleEndian(bytes, 4), 2 * sampleCount + 36);
+    EXPECT_EQ(std::string(bytes.begin() + 8, bytes.begin() + 16), "WAVEfmt ");
+    EXPECT_EQ(ReadInt32LittleEndian(bytes, 24), 44100);
+    EXPECT_EQ(ReadInt32LittleEndian(bytes, 28), 88200);
+    EXPECT_EQ(std::string(bytes.begin() + 36, bytes.begin() + 40), "data");
+    EXPECT_EQ(ReadInt32LittleEndian(bytes, 40), 2 * sampleCount);
+}
+
+TEST_P(ToneFileRun, OneSecondOfTheDefaultToneIsTheFormulaSampleForSample) {
+    ASSERT_EQ(Run("1209", "697", "1", 20000), std::nullopt);
+    const std::vector<std::uint8_t> bytes = ToneBytes();
+    ASSERT_EQ(bytes.size(), 88244U);
+    ExpectHeaderFor(bytes, 44100);
+    for (std::size_t i = 0; i < 44100; ++i) {
+        ASSERT_EQ(SampleAt(bytes, i),
+                  ExpectedSample(1209.0, 697.0, 20000.0, static_cast<std::int32_t>(i)))
+            << "sample " << i;
+    }
+    const std::array<std::int16_t, 12> firstTwelve = {0,     2704,  5348,  7872,  10222, 12345,
+                                                      14198, 15741, 16945, 17789, 18260, 18357};
+    for (std::size_t i = 0; i < firstTwelve.size(); ++i) {
+        EXPECT_EQ(SampleAt(bytes, i), firstTwelve[i]);
+    }
+    EXPECT_EQ(notifications_, 1);
+}
+
+TEST_P(ToneFileRun, FullBlocksOnlyFor128SecondsAndNothingAfterTheLastSample) {
+    ASSERT_EQ(Run("1209", "697", "128", 32767), std::nullopt);
+    const std::vector<std::uint8_t> bytes = ToneBytes();
+    ASSERT_EQ(bytes.size(), 44U + 2U * 5'644'800U);
+    ExpectHeaderFor(bytes, 5'644'800);
+    // Around every block boundary of the last blocks, and the very last one.
+    for (std::int32_t i = 5'644'800 - 2048; i < 5'644'800; ++i) {
+        ASSERT_EQ(SampleAt(bytes, static_cast<std::size_t>(i)),
+                  ExpectedSample(1209.0, 697.0, 32767.0, i))
+            << "sample " << i;
+    }
+    EXPECT_EQ(notifications_, 1);
+}
+
+TEST_P(ToneFileRun, EmptyFrequencyIsSilenceAndEqualFrequenciesAddUp) {
+    ASSERT_EQ(Run("", "697", "1", 20000), std::nullopt);
+    std::vector<std::uint8_t> bytes = ToneBytes();
+    ASSERT_EQ(bytes.size(), 88244U);
+    for (std::int32_t i = 0; i < 44100; ++i) {
+        ASSERT_EQ(SampleAt(bytes, static_cast<std::size_t>(i)),
+                  ExpectedSample(0.0, 697.0, 20000.0, i));
+    }
+
+    ASSERT_EQ(Run("697", "697", "1", 16000), std::nullopt);
+    bytes = ToneBytes();
+    std::int16_t loudest = 0;
+    for (std::int32_t i = 0; i < 44100; ++i) {
+        const std::int16_t sample = SampleAt(bytes, static_cast<std::size_t>(i));
+        ASSERT_EQ(sample, ExpectedSample(697.0, 697.0, 16000.0, i));
+        loudest = std::max(loudest, sample);
+    }
+    // One tone at twice the amplitude of each sine: peaks near A, not A / 2.
+    EXPECT_GT(loudest, 15900);
+}
+
+TEST_P(ToneFileRun, SilentInputsStillGiveTheFullLength) {
+    for (const auto& [f1, f2, amplitude] :
+         {std::tuple{"", "", std::int16_t{32767}}, std::tuple{"1209", "697", std::int16_t{0}}}) {
+        ASSERT_EQ(Run(f1, f2, "2", amplitude), std::nullopt);
+        const std::vector<std::uint8_t> bytes = ToneBytes();
+        ASSERT_EQ(bytes.size(), 44U + 2U * 88200U);
+        for (std::size_t i = 0; i < 88200; ++i) {
+            ASSERT_EQ(SampleAt(bytes, i), 0) << "sample " << i;
+        }
+    }
+}
+
+TEST_P(ToneFileRun, NegativeAmplitudeMirrorsTheTone) {
+    ASSERT_EQ(Run("1209", "697", "1", -32768), std::nullopt);
+    const std::vector<std::uint8_t> bytes = ToneBytes();
+    for (std::int32_t i = 0; i < 44100; ++i) {
+        ASSERT_EQ(SampleAt(bytes, static_cast<std::size_t>(i)),
+                  ExpectedSample(1209.0, 697.0, -32768.0, i));
+    }
+}
+
+TEST_P(ToneFileRun, ZeroSecondsIsAValidEmptyFileWithoutNotification) {
+    ASSERT_EQ(Run("1209", "697", "0", 20000), std::nullopt);
+    const std::vector<std::uint8_t> bytes = ToneBytes();
+    ASSERT_EQ(bytes.size(), 44U);
+    ExpectHeaderFor(bytes, 0);
+    EXPECT_EQ(notifications_, 0);
+}
+
+TEST_P(ToneFileRun, SameInputsTwiceGiveTheSameBytesWhateverWasThere) {
+    ASSERT_EQ(Run("1209", "697", "3", 20000), std::nullopt);
+    const std::vector<std::uint8_t> longer = ToneBytes();
+    ASSERT_EQ(Run("941", "1336", "1", 20000), std::nullopt);
+    const std::vector<std::uint8_t> first = ToneBytes();
+    ASSERT_EQ(Run("941", "1336", "1", 20000), std::nullopt);
+    EXPECT_EQ(ToneBytes(), first);
+    EXPECT_EQ(first.size(), 88244U);
+    EXPECT_NE(longer.size(), first.size());
+    EXPECT_EQ(notifications_, 3);
+}
+
+TEST_P(ToneFileRun, PlantedSymbolicLinkIsReplacedAndItsTargetKept) {
+    const std::filesystem::path target = dir_.path() / "précieux.txt";
+    std::ofstream(target) << "ne pas écraser";
+    std::filesystem::create_symlink(target, dir_.ToneFile());
+    ASSERT_EQ(Run("1209", "697", "1", 20000), std::nullopt);
+    EXPECT_FALSE(std::filesystem::is_symlink(dir_.ToneFile()));
+    EXPECT_EQ(std::filesystem::file_size(dir_.ToneFile()), 88244U);
+    const std::vector<std::uint8_t> kept = ReadFileBytes(target);
+    EXPECT_EQ(std::string(kept.begin(), kept.end()), "ne pas écraser");
+}
+
+INSTANTIATE_TEST_SUITE_P(AllKernels, ToneFileRun,
+                         testing::Values(KernelPath::Scalar, KernelPath::Sse2, KernelPath::Avx2,
+                                         KernelPath::Avx512),
+                         [](const testing::TestParamInfo<KernelPath>& param) {
+                             return std::string(tonegen::KernelPathName(param.param));
+                         });
+
+TEST(ToneFilePath, AppendsTheFileNameAsPlainText) {
+    EXPECT_EQ(tonegen::ToneFilePath("/opt/Quenbrix").native(), "/opt/Quenbrix/test.wav");
+    EXPECT_EQ(tonegen::ToneFilePath("/").native(), "//test.wav");
+    EXPECT_EQ(tonegen::ToneFilePath("/home/zoé/Mes sons").native(), "/home/zoé/Mes sons/test.wav");
+}
+
+TEST(ToneFileKinds, EachKindHasItsFrenchName) {
+    EXPECT_EQ(tonegen::KindName(tonegen::FailureKind::TypeMismatch), "Incompatibilité de type");
+    EXPECT_EQ(tonegen::KindName(tonegen::FailureKind::Overflow), "Dépassement de capacité");
+    EXPECT_EQ(tonegen::KindName(tonegen::FailureKind::FloatingPoint),
+              "Erreur de calcul en virgule flottante");
+    EXPECT_EQ(tonegen::KindName(tonegen::FailureKind::File), "Erreur de fichier");
+}
+
+TEST(ToneFileDefaultKernel, PublicEntryWritesTheSameFileAsTheScalarPath) {
+    ScratchDirectory dir;
+    ASSERT_EQ(tonegen::CreateToneFile(dir.path(), "852", "1477", "1", 32767, nullptr),
+              std::nullopt);
+    const std::vector<std::uint8_t> fast = ReadFileBytes(dir.ToneFile());
+    ASSERT_EQ(tonegen::CreateToneFileWithKernel(KernelPath::Scalar, dir.path(), "852", "1477", "1",
+                                                32767, nullptr),
+              std::nullopt);
+    EXPECT_EQ(ReadFileBytes(dir.ToneFile()), fast);
+}
+
+}  // namespace
