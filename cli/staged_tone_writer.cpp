@@ -141,6 +141,10 @@ tonegen::RunResult StagedToneWriter::Write(const fs::path& requestedTarget,
         return FileFailure("Impossible d'écrire " + Quoted(requestedTarget) + " (" +
                            ErrnoText::Reason(syncError) + ").");
     }
+    // Replacing a file keeps its permissions, as an editor saving it would.
+    if (const auto old = fs::status(target, error); !error && fs::is_regular_file(old)) {
+        fs::permissions(staged, old.permissions(), error);
+    }
     int renameError = 0;
     cleanup_.Track([&] {
         if (std::rename(staged.c_str(), target.c_str()) != 0) {

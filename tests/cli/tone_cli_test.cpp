@@ -106,10 +106,13 @@ TEST(ToneCliReplace, SuccessReplacesAnOldFileCompletely) {
     ScratchDirectory scratch;
     const fs::path out = scratch / "a.wav";
     quenbrix_test::WriteBytes(out, std::vector<std::uint8_t>(300000, 0x55));
+    const auto kept = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+    fs::permissions(out, kept);
     const ChildResult run =
         ChildProcess::Run(kTone, {"--f1", "697", "--f2", "1209", "--seconds", "1", "-o", out});
     EXPECT_EQ(run.exitStatus, 0) << run.err;
     EXPECT_EQ(ReadBytes(out), CoreBytes(scratch, "697", "1209", "1", 20000));
+    EXPECT_EQ(fs::status(out).permissions(), kept);
     ExpectOnly(scratch, {"a.wav", "core"});
 }
 
