@@ -1,3 +1,185 @@
-// PLACEHOLDER: the core helper replaces this file.
+// Speed and memory of the tone file run, each beside a plain loop that
+// computes the same formula without checks, kernels or file.
 #include <benchmark/benchmark.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "sample_formula.h"
+#include "sample_kernel.h"
+#include "tone_file.h"
+#include "tone_run.h"
+
+namespace {
+
+using tonegen::KernelPath;
+
+constexpr std::int32_t kLongestSampleCount = 1'073'702'700;
+constexpr std::int64_t kStretch = 1 << 20;
+constexpr double kAmplitude = 20000.0;
+
+class ScratchDirectory {
+  public:
+    ScratchDirectory() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "quenbrix-bench-XXXXXX");
+        if (::mkdtemp(pattern.data()) == nullptr) {
+            std::abort();
+        }
+        path_ = pattern;
+    }
+    ~ScratchDirectory() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    ScratchDirectory(const ScratchDirectory&) = delete;
+    ScratchDirectory& operator=(const ScratchDirectory&) = delete;
+    const std::filesystem::path& path() const { return path_; }
+
+  private:
+    std::filesystem::path path_;
+};
+
+// The formula with nothing around it: no finiteness or range checks, no
+// blocks, no file. The samples land in a small ring so that they are stored.
+void PlainLoop(benchmark::State& state) {
+    const auto first = static_cast<std::int32_t>(state.range(0));
+    const auto count = static_cast<std::int32_t>(state.range(1));
+    const double step1 = 1209.0 / 44100.0 * tonegen::kPhaseFactor;
+    const double step2 = 697.0 / 44100.0 * tonegen::kPhaseFactor;
+    std::array<std::int16_t, 512> ring{};
+    for (auto _ : state) {
+        for (std::int32_t i = first; i < first + count; ++i) {
+            const auto index = static_cast<double>(i);
+            const double s = std::sin(step1 * index) + std::sin(step2 * index);
+            const double k = std::floor(kAmplitude * s);
+            ring[static_cast<std::size_t>(i) & 511U] =
+                static_cast<std::int16_t>(std::nearbyint(k / 2.0));
+        }
+        benchmark::DoNotOptimize(ring.data());
+        benchmark::ClobberMemory();
+    }
+    state.SetItemsProcessed(state.iterations() * count);
+}
+
+// One kernel over whole 512-sample blocks, as the run calls it.
+void Kernel(benchmark::State& state) {
+    const auto path = static_cast<KernelPath>(state.range(0));
+    if (!tonegen::KernelPathAvailable(path)) {
+        state.SkipWithError("kernel not available on this processor");
+        return;
+    }
+    const auto first = static_cast<std::int32_t>(state.range(1));
+    const auto count = static_cast<std::int32_t>(state.range(2));
+    const tonegen::SampleConstants constants{1209.0 / 44100.0 * tonegen::kPhaseFactor,
+                                             697.0 / 44100.0 * tonegen::kPhaseFactor, kAmplitude};
+    std::array<std::int16_t, 512> block{};
+    for (auto _ : state) {
+        for (std::int32_t i = first; i < first + count; i += 512) {
+            const tonegen::KernelOutcome outcome =
+                tonegen::ComputeSamples(path, constants, i, 512, block.data());
+            benchmark::DoNotOptimize(outcome);
+        }
+        benchmark::DoNotOptimize(block.data());
+        benchmark::ClobberMemory();
+    }
+    state.SetItemsProcessed(state.iterations() * count);
+    state.SetLabel(std::string(tonegen::KernelPathName(path)));
+}
+
+// The whole run, file included, for a duration in seconds.
+void Run(benchmark::State& state) {
+    const auto path = static_cast<KernelPath>(state.range(0));
+    if (!tonegen::KernelPathAvailable(path)) {
+        state.SkipWithError("kernel not available on this processor");
+        return;
+    }
+    const std::string seconds = std::to_string(state.range(1));
+    const ScratchDirectory dir;
+    for (auto _ : state) {
+        const tonegen::RunResult result = tonegen::CreateToneFileWithKernel(
+            path, dir.path(), "1209", "697", seconds, 20000, nullptr);
+        if (result) {
+            state.SkipWithError(result->description.c_str());
+            return;
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(1) * 44100);
+    state.SetLabel(std::string(tonegen::KernelPathName(path)));
+}
+
+// Peak resident memory of a child process that makes one file and exits.
+void PeakMemory(benchmark::State& state) {
+    const std::string seconds = std::to_string(state.range(0));
+    const ScratchDirectory dir;
+    long peakKiB = 0;
+    for (auto _ : state) {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            const tonegen::RunResult result =
+                tonegen::CreateToneFile(dir.path(), "1209", "697", seconds, 20000, nullptr);
+            ::_exit(result ? 1 : 0);
+        }
+        int status = 0;
+        rusage usage{};
+        if (child < 0 || ::wait4(child, &status, 0, &usage) != child || !WIFEXITED(status) ||
+            WEXITSTATUS(status) != 0) {
+            state.SkipWithError("the child run failed");
+            return;
+        }
+        peakKiB = usage.ru_maxrss;
+        std::filesystem::remove(tonegen::ToneFilePath(dir.path()));
+    }
+    state.counters["peak_rss_KiB"] = static_cast<double>(peakKiB);
+}
+
+void KernelArguments(benchmark::internal::Benchmark* bench) {
+    for (const KernelPath path :
+         {KernelPath::Scalar, KernelPath::Sse2, KernelPath::Avx2, KernelPath::Avx512}) {
+        bench->Args({static_cast<std::int64_t>(path), 0, kStretch});
+        bench->Args({static_cast<std::int64_t>(path), kLongestSampleCount - kStretch, kStretch});
+    }
+}
+void RunArguments(benchmark::internal::Benchmark* bench) {
+    for (const KernelPath path :
+         {KernelPath::Scalar, KernelPath::Sse2, KernelPath::Avx2, KernelPath::Avx512}) {
+        bench->Args({static_cast<std::int64_t>(path), 1});
+        bench->Args({static_cast<std::int64_t>(path), 600});
+    }
+}
+
+}  // namespace
+
+// Plain loop: {first index, count}; index 0 and the last stretch of the
+// longest file, then the sample ranges of 1 s and 600 s files.
+BENCHMARK(PlainLoop)
+    ->ArgNames({"first", "count"})
+    ->Args({0, kStretch})
+    ->Args({kLongestSampleCount - kStretch, kStretch})
+    ->Args({0, 44100})
+    ->Args({0, 600 * 44100})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(Kernel)
+    ->ArgNames({"path", "first", "count"})
+    ->Apply(KernelArguments)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(Run)
+    ->ArgNames({"path", "seconds"})
+    ->Apply(RunArguments)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK(PeakMemory)
+    ->ArgNames({"seconds"})
+    ->Arg(60)
+    ->Arg(6000)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
 BENCHMARK_MAIN();
