@@ -56,5 +56,11 @@ format-check: deps
 lint: configure
 	clang-tidy -p $(BUILD) --quiet $(filter %.cpp,$(SOURCES))
 
+# Pictures of both windows for the README, at 100 % and 200 %.
+screenshots: configure
+	cmake --build $(BUILD) -j $(JOBS) --target quenbrix_screenshots
+	QT_QPA_PLATFORM=offscreen QT_SCALE_FACTOR=1 $(BUILD)/tools/screenshots/quenbrix_screenshots docs
+	QT_QPA_PLATFORM=offscreen QT_SCALE_FACTOR=2 $(BUILD)/tools/screenshots/quenbrix_screenshots docs
+
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD)
