@@ -31,7 +31,7 @@ constexpr OptionName kOptions[] = {
 constexpr auto kOptionCount = static_cast<std::size_t>(Option::Help);
 
 std::string Quoted(std::string_view text) {
-    return "« " + std::string(text) + " »";
+    return "« " + std::string(text) + " »";
 }
 
 const OptionName* FindOption(std::string_view name) {
@@ -168,7 +168,7 @@ class Scanner {
 
     ParsedCommand BuildTone() const {
         if (Value(Option::Directory)) {
-            return UsageError{"l'option « -d » ne sert qu'avec « --dtmf »."};
+            return UsageError{"l'option « -d » ne sert qu'avec « --dtmf »."};
         }
         for (const Option required : {Option::F1, Option::F2, Option::Seconds, Option::Output}) {
             if (!Value(required)) {
@@ -183,7 +183,7 @@ class Scanner {
             return *error;
         }
         if (Value(Option::Output)->empty()) {
-            return UsageError{"le nom du fichier de sortie (« -o ») est vide."};
+            return UsageError{"le nom du fichier de sortie (« -o ») est vide."};
         }
         request.output = *Value(Option::Output);
         return request;
@@ -193,16 +193,16 @@ class Scanner {
         for (const Option tonesOnly : {Option::F1, Option::F2, Option::Output}) {
             if (Value(tonesOnly)) {
                 return UsageError{"l'option " + Quoted(NameOf(tonesOnly)) +
-                                  " ne sert pas avec « --dtmf »."};
+                                  " ne sert pas avec « --dtmf »."};
             }
         }
         if (!Value(Option::Directory)) {
-            return UsageError{"il manque l'option « -d » (le dossier des fichiers)."};
+            return UsageError{"il manque l'option « -d » (le dossier des fichiers)."};
         }
         DtmfRequest request;
         const std::string& keys = *Value(Option::Dtmf);
         if (keys.empty()) {
-            return UsageError{"aucune touche après « --dtmf »."};
+            return UsageError{"aucune touche après « --dtmf »."};
         }
         for (const char c : keys) {
             if (!DtmfKeypad::Find(c)) {
@@ -218,7 +218,7 @@ class Scanner {
             return *error;
         }
         if (Value(Option::Directory)->empty()) {
-            return UsageError{"le nom du dossier (« -d ») est vide."};
+            return UsageError{"le nom du dossier (« -d ») est vide."};
         }
         request.directory = *Value(Option::Directory);
         return request;
@@ -254,7 +254,7 @@ std::string CommandLine::HelpText() {
            "   ou : quenbrix-tone --dtmf TOUCHES [--seconds S] [--amplitude A] -d DOSSIER\n"
            "\n"
            "Crée des fichiers Wav (mono, 16 bits, 44100 Hz) contenant la somme de deux\n"
-           "sinusoïdes, octet pour octet comme le bouton « Créer » de " QUENBRIX_PRODUCT_NAME
+           "sinusoïdes, octet pour octet comme le bouton « Créer » de " QUENBRIX_PRODUCT_NAME
            ".\n"
            "\n"
            "  --f1 HZ           fréquence 1 en hertz (vide : 0 Hz)\n"

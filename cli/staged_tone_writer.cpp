@@ -6,6 +6,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <system_error>
 #include <vector>
@@ -22,7 +24,7 @@ using tonegen::FailureKind;
 namespace fs = std::filesystem;
 
 std::string Quoted(const fs::path& path) {
-    return "« " + path.string() + " »";
+    return "« " + path.string() + " »";
 }
 
 Failure FileFailure(std::string description) {
@@ -53,15 +55,15 @@ std::string Retarget(std::string description, const std::string& staged,
 }
 
 // Makes the data durable before the rename publishes it, so that a crash
-// cannot leave the target name on an empty file.
-bool SyncFile(const fs::path& path) {
+// cannot leave the target name on an empty file. Returns 0 or the errno.
+int SyncFile(const fs::path& path) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
-        return false;
+        return errno;
     }
-    const bool synced = ::fsync(fd) == 0;
+    const int error = ::fsync(fd) == 0 ? 0 : errno;
     ::close(fd);
-    return synced;
+    return error;
 }
 
 void SyncDirectory(const fs::path& directory) {
@@ -107,14 +109,16 @@ tonegen::RunResult StagedToneWriter::Write(const fs::path& requestedTarget,
     }
     const fs::path staging(buffer.data());
     const fs::path staged = tonegen::ToneFilePath(staging);
-
-    auto discard = [&] {
-        cleanup_.Track([&] {
-            std::error_code ignored;
-            fs::remove_all(staging, ignored);
-            return fs::path();
+    // Whatever way this function is left (an exception included), the staging
+    // directory goes and the interrupt handler forgets it.
+    const std::unique_ptr<const fs::path, std::function<void(const fs::path*)>> discard(
+        &staging, [this](const fs::path* directory) {
+            cleanup_.Track([directory] {
+                std::error_code ignored;
+                fs::remove_all(*directory, ignored);
+                return fs::path();
+            });
         });
-    };
 
     tonegen::RunResult result;
     {
@@ -129,15 +133,12 @@ tonegen::RunResult StagedToneWriter::Write(const fs::path& requestedTarget,
         }
     }
     if (result) {
-        discard();
         result->description =
             Retarget(std::move(result->description), staged.string(), requestedTarget.string());
         return result;
     }
 
-    if (!SyncFile(staged)) {
-        const int syncError = errno;
-        discard();
+    if (const int syncError = SyncFile(staged); syncError != 0) {
         return FileFailure("Impossible d'écrire " + Quoted(requestedTarget) + " (" +
                            ErrnoText::Reason(syncError) + ").");
     }
@@ -150,9 +151,7 @@ tonegen::RunResult StagedToneWriter::Write(const fs::path& requestedTarget,
         if (std::rename(staged.c_str(), target.c_str()) != 0) {
             renameError = errno;
         }
-        std::error_code ignored;
-        fs::remove_all(staging, ignored);
-        return fs::path();
+        return staging;  // still to be removed, empty or not
     });
     if (renameError != 0) {
         return FileFailure("Impossible de remplacer " + Quoted(requestedTarget) + " (" +

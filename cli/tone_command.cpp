@@ -22,7 +22,7 @@ void Print(std::FILE* stream, const std::string& text) {
 }
 
 int ReportFailure(const std::filesystem::path& target, const tonegen::Failure& failure) {
-    Print(stderr, "quenbrix-tone : échec de la création de « " + target.string() + " »\n" +
+    Print(stderr, "quenbrix-tone : échec de la création de « " + target.string() + " »\n" +
                       std::string(tonegen::KindName(failure.kind)) + " : " + failure.description +
                       "\n");
     return kExitRunFailure;
@@ -78,7 +78,7 @@ int ToneCommand::Run(std::span<const std::string_view> args) {
                 return kExitSuccess;
             } else if constexpr (std::is_same_v<T, UsageError>) {
                 Print(stderr, "quenbrix-tone : " + parsed.message +
-                                  "\nSaisissez « quenbrix-tone --help » pour plus "
+                                  "\nSaisissez « quenbrix-tone --help » pour plus "
                                   "d'informations.\n");
                 return kExitBadUsage;
             } else if constexpr (std::is_same_v<T, ToneRequest>) {

@@ -41,20 +41,20 @@ TEST(CommandLineTone, ReadsTextsUnchangedWithBothOptionForms) {
 
 TEST(CommandLineTone, RefusesMissingRepeatedAndForeignOptions) {
     EXPECT_EQ(UsageMessage(ParseArgs({"--f1", "1", "--seconds", "1", "-o", "x"})),
-              "il manque l'option « --f2 ».");
+              "il manque l'option « --f2 ».");
     EXPECT_EQ(UsageMessage(ParseArgs({"--f1", "1", "--f2", "1", "--seconds", "1"})),
-              "il manque l'option « --output ».");
+              "il manque l'option « --output ».");
     EXPECT_EQ(
         UsageMessage(ParseArgs({"--f1", "1", "--f1=2", "--f2", "1", "--seconds", "1", "-o", "x"})),
-        "l'option « --f1 » est donnée plus d'une fois.");
+        "l'option « --f1 » est donnée plus d'une fois.");
     EXPECT_EQ(
         UsageMessage(ParseArgs({"--f1", "1", "--f2", "1", "--seconds", "1", "-o", "x", "-d", "y"})),
-        "l'option « -d » ne sert qu'avec « --dtmf ».");
-    EXPECT_EQ(UsageMessage(ParseArgs({"--frequence", "1"})), "option inconnue « --frequence ».");
-    EXPECT_EQ(UsageMessage(ParseArgs({"fichier.wav"})), "argument inattendu « fichier.wav ».");
-    EXPECT_EQ(UsageMessage(ParseArgs({"--f1"})), "l'option « --f1 » attend une valeur.");
+        "l'option « -d » ne sert qu'avec « --dtmf ».");
+    EXPECT_EQ(UsageMessage(ParseArgs({"--frequence", "1"})), "option inconnue « --frequence ».");
+    EXPECT_EQ(UsageMessage(ParseArgs({"fichier.wav"})), "argument inattendu « fichier.wav ».");
+    EXPECT_EQ(UsageMessage(ParseArgs({"--f1"})), "l'option « --f1 » attend une valeur.");
     EXPECT_EQ(UsageMessage(ParseArgs({"--f1", "1", "--f2", "1", "--seconds", "1", "-o", ""})),
-              "le nom du fichier de sortie (« -o ») est vide.");
+              "le nom du fichier de sortie (« -o ») est vide.");
     EXPECT_EQ(UsageMessage(ParseArgs({})), "aucune option donnée.");
 }
 
@@ -71,8 +71,8 @@ TEST(CommandLineAmplitude, AcceptsTheScrollBarRangeOnly) {
          {"32768", "-1", "+5", "", " 5", "5.0", "99999999999999999999"}) {
         const auto parsed =
             ParseArgs({"--f1", "1", "--f2", "1", "--seconds", "1", "--amplitude", text, "-o", "x"});
-        EXPECT_EQ(UsageMessage(parsed), "amplitude invalide « " + std::string(text) +
-                                            " » : un nombre entier de 0 à 32767 est attendu.");
+        EXPECT_EQ(UsageMessage(parsed), "amplitude invalide « " + std::string(text) +
+                                            " » : un nombre entier de 0 à 32767 est attendu.");
     }
 }
 
@@ -94,15 +94,15 @@ TEST(CommandLineDtmf, DefaultsToOneSecondAndKeepsKeysAsTyped) {
 
 TEST(CommandLineDtmf, RefusesUnknownKeysAndToneOptions) {
     EXPECT_EQ(UsageMessage(ParseArgs({"--dtmf", "12E", "-d", "."})),
-              "touche inconnue « E » : les touches sont 0123456789*#ABCD.");
+              "touche inconnue « E » : les touches sont 0123456789*#ABCD.");
     EXPECT_EQ(UsageMessage(ParseArgs({"--dtmf", "", "-d", "."})),
-              "aucune touche après « --dtmf ».");
+              "aucune touche après « --dtmf ».");
     EXPECT_EQ(UsageMessage(ParseArgs({"--dtmf", "1"})),
-              "il manque l'option « -d » (le dossier des fichiers).");
+              "il manque l'option « -d » (le dossier des fichiers).");
     EXPECT_EQ(UsageMessage(ParseArgs({"--dtmf", "1", "-d", ".", "-o", "x.wav"})),
-              "l'option « --output » ne sert pas avec « --dtmf ».");
+              "l'option « --output » ne sert pas avec « --dtmf ».");
     EXPECT_EQ(UsageMessage(ParseArgs({"--dtmf", "1", "-d", ".", "--f1", "5"})),
-              "l'option « --f1 » ne sert pas avec « --dtmf ».");
+              "l'option « --f1 » ne sert pas avec « --dtmf ».");
 }
 
 TEST(CommandLineInformation, HelpAndVersionWinOverOtherArguments) {
@@ -110,7 +110,7 @@ TEST(CommandLineInformation, HelpAndVersionWinOverOtherArguments) {
     EXPECT_TRUE(std::holds_alternative<HelpRequest>(ParseArgs({"-h"})));
     EXPECT_TRUE(std::holds_alternative<VersionRequest>(ParseArgs({"--version"})));
     EXPECT_EQ(UsageMessage(ParseArgs({"--version=2"})),
-              "l'option « --version » ne prend pas de valeur.");
+              "l'option « --version » ne prend pas de valeur.");
     EXPECT_EQ(CommandLine::VersionText(), "quenbrix-tone (Quenbrix) 1.00\n");
 }
 

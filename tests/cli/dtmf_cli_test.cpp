@@ -90,7 +90,7 @@ TEST(DtmfCli, FailureStopsBeforeAnyFileAndKeepsOldOnes) {
         ChildProcess::Run(kTone, {"--dtmf", "12", "--seconds", "deux", "-d", scratch.path()});
     EXPECT_EQ(run.exitStatus, 1);
     EXPECT_TRUE(run.err.starts_with(
-        "quenbrix-tone : échec de la création de « " + (scratch / "dtmf-1.wav").string() + " »\n" +
+        "quenbrix-tone : échec de la création de « " + (scratch / "dtmf-1.wav").string() + " »\n" +
         std::string(tonegen::KindName(tonegen::FailureKind::TypeMismatch)) + " : "))
         << run.err;
     EXPECT_EQ(ReadBytes(scratch / "dtmf-1.wav"), old);

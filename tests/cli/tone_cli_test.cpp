@@ -19,7 +19,7 @@ using quenbrix_test::ScratchDirectory;
 namespace fs = std::filesystem;
 
 const std::string kTone = QUENBRIX_TONE_BINARY;
-const std::string kHelpHint = "Saisissez « quenbrix-tone --help » pour plus d'informations.\n";
+const std::string kHelpHint = "Saisissez « quenbrix-tone --help » pour plus d'informations.\n";
 
 // What the window's "Créer" writes for these inputs, made by the core directly.
 std::vector<std::uint8_t> CoreBytes(const ScratchDirectory& scratch, std::string_view f1,
@@ -157,7 +157,7 @@ TEST(ToneCliFailure, EachKindKeepsTheOldFileAndReportsKindAndDescription) {
         ASSERT_TRUE(run.exited);
         EXPECT_EQ(run.exitStatus, 1) << run.err;
         EXPECT_EQ(run.out, "");
-        EXPECT_EQ(run.err, "quenbrix-tone : échec de la création de « " + out.string() + " »\n" +
+        EXPECT_EQ(run.err, "quenbrix-tone : échec de la création de « " + out.string() + " »\n" +
                                std::string(tonegen::KindName(c.kind)) + " : " +
                                expected.description + "\n");
         EXPECT_EQ(ReadBytes(out), GoodOldFile()) << c.seconds;
@@ -171,20 +171,20 @@ TEST(ToneCliFailure, FolderProblemsAreFileFailuresNamingTheFile) {
     const ChildResult noFolder =
         ChildProcess::Run(kTone, {"--f1", "1", "--f2", "2", "--seconds", "1", "-o", missing});
     EXPECT_EQ(noFolder.exitStatus, 1);
-    EXPECT_EQ(noFolder.err, "quenbrix-tone : échec de la création de « " + missing.string() +
-                                " »\n" +
+    EXPECT_EQ(noFolder.err, "quenbrix-tone : échec de la création de « " + missing.string() +
+                                " »\n" +
                                 std::string(tonegen::KindName(tonegen::FailureKind::File)) +
-                                " : Impossible d'écrire « " + missing.string() +
-                                " » : création d'un fichier temporaire dans le dossier « " +
+                                " : Impossible d'écrire « " + missing.string() +
+                                " » : création d'un fichier temporaire dans le dossier « " +
                                 (scratch / "absent").string() +
-                                " » impossible (dossier ou fichier introuvable).\n");
+                                " » impossible (dossier ou fichier introuvable).\n");
 
     fs::create_directories(scratch / "dossier.wav");
     const ChildResult folder = ChildProcess::Run(
         kTone, {"--f1", "1", "--f2", "2", "--seconds", "1", "-o", scratch / "dossier.wav"});
     EXPECT_EQ(folder.exitStatus, 1);
-    EXPECT_NE(folder.err.find("Erreur de fichier : Impossible d'écrire « " +
-                              (scratch / "dossier.wav").string() + " » : c'est un dossier."),
+    EXPECT_NE(folder.err.find("Erreur de fichier : Impossible d'écrire « " +
+                              (scratch / "dossier.wav").string() + " » : c'est un dossier."),
               std::string::npos)
         << folder.err;
     EXPECT_TRUE(fs::is_empty(scratch / "dossier.wav"));
@@ -196,13 +196,13 @@ TEST(ToneCliUsage, BadUsageExitsWithTwoAndWritesNothing) {
     const std::string out = scratch / "a.wav";
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
         {{}, "aucune option donnée."},
-        {{"--f1", "1", "--f2", "2", "-o", out}, "il manque l'option « --seconds »."},
+        {{"--f1", "1", "--f2", "2", "-o", out}, "il manque l'option « --seconds »."},
         {{"--f1", "1", "--f2", "2", "--seconds", "1", "--amplitude", "40000", "-o", out},
-         "amplitude invalide « 40000 » : un nombre entier de 0 à 32767 est attendu."},
+         "amplitude invalide « 40000 » : un nombre entier de 0 à 32767 est attendu."},
         {{"--f1", "1", "--f2", "2", "--seconds", "1", "-o", out, "encore"},
-         "argument inattendu « encore »."},
+         "argument inattendu « encore »."},
         {{"--dtmf", "1x", "-d", scratch.path()},
-         "touche inconnue « x » : les touches sont 0123456789*#ABCD."},
+         "touche inconnue « x » : les touches sont 0123456789*#ABCD."},
     };
     for (const auto& [args, message] : cases) {
         const ChildResult run = ChildProcess::Run(kTone, args);
