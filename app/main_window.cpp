@@ -15,6 +15,7 @@
 #include "digit_box.h"
 #include "program_application.h"
 #include "sound_player.h"
+#include "taskbar_hint.h"
 #include "ui_resources.h"
 #include "wait_pointer.h"
 
@@ -102,6 +103,7 @@ MainWindow::MainWindow(QString programDirectory, SoundPlayer& player, ToneFileMa
         setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(),
                                         screen->availableGeometry()));
     }
+    KeepOffTaskbar(*this);
     command1_->setFocus(Qt::OtherFocusReason);
 }
 

@@ -1,0 +1,214 @@
+// The main window on a real X server (Xvfb): what the window manager is
+// told, the pointer the server shows during a run, and real X key input,
+// where the offscreen platform cannot tell. The binary starts itself again
+// under xvfb-run.
+#include <QApplication>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWindow>
+#include <cstdlib>
+
+#include "main_window.h"
+#include "test_support.h"
+#include "ui_resources.h"
+
+namespace {
+
+constexpr const char* kUnderXvfb = "QUENBRIX_UNDER_XVFB";
+
+QString Run(const QString& program, const QStringList& arguments) {
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(20000) || process.exitCode() != 0) {
+        qWarning("%s failed: %s", qPrintable(program), process.readAllStandardError().constData());
+    }
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+}  // namespace
+
+class WindowX11Test final : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir_;
+    RecordingPlayer player_;
+    int runs_ = 0;
+    std::function<tonegen::RunResult(const std::function<void()>&)> body_;
+
+    std::unique_ptr<MainWindow> makeWindow() {
+        runs_ = 0;
+        body_ = nullptr;
+        player_.played.clear();
+        auto window = std::make_unique<MainWindow>(
+            dir_.path(), player_,
+            [this](const std::filesystem::path&, std::string_view, std::string_view,
+                   std::string_view, std::int16_t, const std::function<void()>& notify) {
+                ++runs_;
+                if (body_) {
+                    return body_(notify);
+                }
+                return tonegen::RunResult{};
+            });
+        window->show();
+        window->activateWindow();
+        if (!QTest::qWaitForWindowExposed(window.get())) {
+            qWarning("window not exposed");
+        }
+        return window;
+    }
+
+  private slots:
+    void initTestCase() {
+        QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
+        ui::LoadProgramFonts();
+    }
+
+    void toolFrameFixedSizeNoTaskbarCentred() {
+        auto window = makeWindow();
+        const QString props =
+            Run(QStringLiteral("xprop"), {"-id", QString::number(window->winId())});
+        QVERIFY2(props.contains(QRegularExpression(
+                     "_NET_WM_WINDOW_TYPE\\(ATOM\\) = _NET_WM_WINDOW_TYPE_UTILITY")),
+                 qPrintable(props));
+        QVERIFY(props.contains(QRegularExpression("_NET_WM_STATE\\(ATOM\\) = .*SKIP_TASKBAR")));
+        QVERIFY(props.contains(QStringLiteral("program specified minimum size: 335 by 212")));
+        QVERIFY(props.contains(QStringLiteral("program specified maximum size: 335 by 212")));
+        QVERIFY(props.contains(QStringLiteral("_NET_WM_NAME(UTF8_STRING) = \"") +
+                               QString(39, QLatin1Char(' ')) + QStringLiteral("Quenbrix\"")));
+        QVERIFY(props.contains(QStringLiteral("Icon (32 x 32)")));
+        // Motif hints: no minimise or maximise, a close box. Qt leaves the
+        // resize function on; the equal minimum and maximum sizes above are
+        // what keeps window managers from resizing.
+        const QRegularExpression motif(
+            "_MOTIF_WM_HINTS\\(_MOTIF_WM_HINTS\\) = (\\w+), (\\w+), (\\w+)");
+        const QRegularExpressionMatch hints = motif.match(props);
+        QVERIFY(hints.hasMatch());
+        const uint functions = hints.captured(2).toUInt(nullptr, 16);
+        const uint decorations = hints.captured(3).toUInt(nullptr, 16);
+        QCOMPARE(functions & 0x08u, 0u);    // minimise
+        QCOMPARE(functions & 0x10u, 0u);    // maximise
+        QVERIFY(functions & 0x20u);         // close
+        QCOMPARE(decorations & 0x20u, 0u);  // minimise box
+        QCOMPARE(decorations & 0x40u, 0u);  // maximise box
+
+        const QString info =
+            Run(QStringLiteral("xwininfo"), {"-id", QString::number(window->winId())});
+        const QRect screen = window->screen()->geometry();
+        const auto field = [&info](const char* name) {
+            const QRegularExpression re(QString::fromLatin1(name) +
+                                        QStringLiteral(":\\s+(-?\\d+)"));
+            return re.match(info).captured(1).toInt();
+        };
+        QCOMPARE(field("Width"), 335);
+        QCOMPARE(field("Height"), 212);
+        QVERIFY(qAbs(field("Absolute upper-left X") + 335 / 2 - screen.center().x()) <= 1);
+        QVERIFY(qAbs(field("Absolute upper-left Y") + 212 / 2 - screen.center().y()) <= 1);
+    }
+
+    // The pointer over a text box is the box's I-beam; the platform window
+    // must carry the hourglass during the run and the I-beam again after.
+    void hourglassReachesTheServer() {
+        auto window = makeWindow();
+        auto* box = window->findChild<QLineEdit*>(QStringLiteral("TxtFreq1"));
+        QCursor::setPos(box->mapToGlobal(box->rect().center()));
+        QTRY_COMPARE(window->windowHandle()->cursor().shape(), Qt::IBeamCursor);
+        Qt::CursorShape during = Qt::BlankCursor;
+        body_ = [&](const std::function<void()>& notify) {
+            notify();
+            during = window->windowHandle()->cursor().shape();
+            return tonegen::RunResult{tonegen::Failure{tonegen::FailureKind::File, "x"}};
+        };
+        BoxWatcher boxes;
+        window->findChild<QPushButton*>(QStringLiteral("Command1"))->click();
+        QCOMPARE(during, Qt::WaitCursor);
+        QCOMPARE(boxes.count, 1);
+        QTRY_COMPARE(window->windowHandle()->cursor().shape(), Qt::IBeamCursor);
+    }
+
+    // Keys the user presses while the run blocks are held back by the X
+    // server and Qt, and handled only once the run is over.
+    void keysDuringTheRunWaitForItsEnd() {
+        auto window = makeWindow();
+        QTRY_VERIFY(window->isActiveWindow());
+        auto* box = window->findChild<QLineEdit*>(QStringLiteral("TxtFreq1"));
+        box->setFocus();
+        box->end(false);
+        QString textDuringRun;
+        body_ = [&](const std::function<void()>& notify) {
+            Run(QStringLiteral("xdotool"), {"key", "--delay", "0", "5"});
+            notify();
+            QTest::qSleep(100);
+            notify();
+            textDuringRun = box->text();
+            return tonegen::RunResult{};
+        };
+        window->findChild<QPushButton*>(QStringLiteral("Command1"))->click();
+        QCOMPARE(runs_, 1);
+        QCOMPARE(textDuringRun, QStringLiteral("1209"));
+        QTRY_COMPARE(box->text(), QStringLiteral("12095"));
+    }
+
+    // X11 hands over Delete as DEL (127) and Ctrl+letters as control
+    // characters; the filter must treat them as on any keyboard.
+    void realKeyboardInput_data() {
+        QTest::addColumn<QStringList>("xdotoolKeys");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("digits and letters")
+            << QStringList{"1", "a", "period", "2", "space"} << "120912";
+        QTest::newRow("backspace refused") << QStringList{"BackSpace", "BackSpace"} << "1209";
+        QTest::newRow("delete erases") << QStringList{"Home", "Delete"} << "209";
+        QTest::newRow("ctrl+v refused") << QStringList{"ctrl+v"} << "1209";
+        QTest::newRow("ctrl+x refused") << QStringList{"shift+Home", "ctrl+x"} << "1209";
+        QTest::newRow("return refused") << QStringList{"Return", "KP_Enter"} << "1209";
+        QTest::newRow("keypad digits") << QStringList{"KP_7", "KP_Subtract"} << "12097";
+    }
+
+    void realKeyboardInput() {
+        QFETCH(QStringList, xdotoolKeys);
+        QFETCH(QString, expected);
+        auto window = makeWindow();
+        QTRY_VERIFY(window->isActiveWindow());
+        auto* box = window->findChild<QLineEdit*>(QStringLiteral("TxtFreq1"));
+        box->setFocus();
+        box->end(false);
+        QGuiApplication::clipboard()->setText(QStringLiteral("99"));
+        Run(QStringLiteral("xdotool"), QStringList{"key", "--delay", "20"} + xdotoolKeys);
+        QTest::qWait(300);
+        QCOMPARE(box->text(), expected);
+        QCOMPARE(runs_, 0);
+    }
+};
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty(kUnderXvfb)) {
+        // Start again on a private X server of our own.
+        QStringList arguments = {"-a", "-s", "-screen 0 1024x768x24",
+                                 QString::fromLocal8Bit(argv[0])};
+        for (int i = 1; i < argc; ++i) {
+            arguments.append(QString::fromLocal8Bit(argv[i]));
+        }
+        QProcess child;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QString::fromLatin1(kUnderXvfb), QStringLiteral("1"));
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        child.setProcessEnvironment(environment);
+        child.setProcessChannelMode(QProcess::ForwardedChannels);
+        child.start(QStringLiteral("xvfb-run"), arguments);
+        if (!child.waitForStarted() || !child.waitForFinished(240000)) {
+            qCritical("xvfb-run could not run the test");
+            return 1;
+        }
+        return child.exitStatus() == QProcess::NormalExit ? child.exitCode() : 1;
+    }
+    QApplication application(argc, argv);
+    WindowX11Test test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "window_x11_test.moc"
