@@ -1,5 +1,11 @@
 #include "sample_kernel.h"
 
+#include <array>
+
+#if QUENBRIX_HAVE_SLEEF_X86
+#include "sample_kernel_simd.h"
+#endif
+
 namespace tonegen {
 namespace {
 
@@ -14,6 +20,70 @@ KernelOutcome ComputeScalar(const SampleConstants& constants, std::int32_t first
     }
     return {count, SampleFault::None};
 }
+
+#if QUENBRIX_HAVE_SLEEF_X86
+
+// When may the vector floor stand in for the scalar one?
+//
+// Both paths compute x1 and x2 with the same double multiplications, so the
+// phases are identical; only the sines differ. glibc's sin and SLEEF's
+// *_u10 sines are each within 1 ULP of the true sine, and a sine lies in
+// [-1, 1] where 1 ULP is at most 2^-52, so the two sines of one phase differ
+// by at most 2 × 2^-52, and the two sums S by at most
+//   2 × (2 × 2^-52)      the two pairs of sines
+// + 2 × 2^-52            rounding each sum (|S| ≤ 2, half an ULP ≤ 2^-52)
+// = 6 × 2^-52 ≈ 1.4e-15.
+// P = A × S with |A| ≤ 32,768 then differs by at most 32,768 × 1.4e-15
+// + 2 × 2^-37 (rounding each product, |P| ≤ 65,536) ≈ 6e-11.
+// If the vector P lies at least kMargin = 2^-20 ≈ 9.5e-7 away from every
+// integer, the scalar P lies strictly between the same two integers and both
+// floors agree: a safety factor above 15,000 over the bound. Anything closer,
+// any non-finite value, and any phase beyond kPhaseLimit is recomputed with
+// the scalar formula, which also raises the faults at the right sample.
+// (P − floor(P) is exact, or off by one rounding far below the margin.)
+constexpr double kMargin = 0x1p-20;
+// SLEEF documents its 1-ULP bound up to 1e299; the vector path keeps to a
+// range far inside it that still covers every frequency a person can hear
+// over the longest file (phases up to about 3e9).
+constexpr double kPhaseLimit = 1e14;
+
+using FloorFunction = void (*)(const simd::FloorInput&, std::int32_t, std::int32_t, double*,
+                               std::uint8_t*);
+
+KernelOutcome ComputeVector(FloorFunction floorsOf, std::int32_t lanes,
+                            const SampleConstants& constants, std::int32_t first,
+                            std::int32_t count, std::int16_t* out) {
+    constexpr std::int32_t kChunk = 512;
+    std::array<double, kChunk> floors{};
+    std::array<std::uint8_t, kChunk> trusted{};
+    const simd::FloorInput input{constants.phaseStep1, constants.phaseStep2, constants.amplitude,
+                                 kMargin, kPhaseLimit};
+    std::int32_t done = 0;
+    while (done < count) {
+        const std::int32_t remaining = count - done;
+        const std::int32_t vectorCount = std::min(remaining, kChunk) / lanes * lanes;
+        if (vectorCount == 0) {
+            const KernelOutcome tail =
+                ComputeScalar(constants, first + done, remaining, out + done);
+            return {done + tail.computed, tail.fault};
+        }
+        floorsOf(input, first + done, vectorCount, floors.data(), trusted.data());
+        for (std::int32_t n = 0; n < vectorCount; ++n) {
+            const auto at = static_cast<std::size_t>(n);
+            const SampleResult result = trusted[at] != 0
+                                            ? SampleFromFloor(floors[at])
+                                            : ComputeSample(constants, first + done + n);
+            if (result.fault != SampleFault::None) {
+                return {done + n, result.fault};
+            }
+            out[done + n] = result.sample;
+        }
+        done += vectorCount;
+    }
+    return {count, SampleFault::None};
+}
+
+#endif
 
 }  // namespace
 
@@ -32,22 +102,53 @@ std::string_view KernelPathName(KernelPath path) {
 }
 
 bool KernelPathAvailable(KernelPath path) {
-    return path == KernelPath::Scalar;
+    switch (path) {
+        case KernelPath::Scalar:
+            return true;
+#if QUENBRIX_HAVE_SLEEF_X86
+        case KernelPath::Sse2:
+            return true;
+        case KernelPath::Avx2:
+            // SLEEF's AVX2 sine uses fused multiply-add as well.
+            return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
+        case KernelPath::Avx512:
+            return __builtin_cpu_supports("avx512f");
+#else
+        case KernelPath::Sse2:
+        case KernelPath::Avx2:
+        case KernelPath::Avx512:
+            return false;
+#endif
+    }
+    return false;
 }
 
 KernelPath FastestKernelPath() {
+    for (const KernelPath path : {KernelPath::Avx512, KernelPath::Avx2, KernelPath::Sse2}) {
+        if (KernelPathAvailable(path)) {
+            return path;
+        }
+    }
     return KernelPath::Scalar;
 }
 
 KernelOutcome ComputeSamples(KernelPath path, const SampleConstants& constants, std::int32_t first,
                              std::int32_t count, std::int16_t* out) {
+#if QUENBRIX_HAVE_SLEEF_X86
     switch (path) {
-        case KernelPath::Scalar:
-        case KernelPath::Sse2:
-        case KernelPath::Avx2:
         case KernelPath::Avx512:
+            return ComputeVector(simd::FloorsAvx512, simd::kAvx512Lanes, constants, first, count,
+                                 out);
+        case KernelPath::Avx2:
+            return ComputeVector(simd::FloorsAvx2, simd::kAvx2Lanes, constants, first, count, out);
+        case KernelPath::Sse2:
+            return ComputeVector(simd::FloorsSse2, simd::kSse2Lanes, constants, first, count, out);
+        case KernelPath::Scalar:
             break;
     }
+#else
+    static_cast<void>(path);
+#endif
     return ComputeScalar(constants, first, count, out);
 }
 

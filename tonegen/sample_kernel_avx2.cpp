@@ -1,0 +1,42 @@
+// Compiled with -mavx2 -mfma: reached only after the processor was checked.
+#include <immintrin.h>
+#include <sleef.h>
+
+#include "sample_kernel_simd.h"
+
+namespace tonegen::simd {
+
+void FloorsAvx2(const FloorInput& input, std::int32_t first, std::int32_t count, double* floors,
+                std::uint8_t* trusted) {
+    const __m256d step1 = _mm256_set1_pd(input.phaseStep1);
+    const __m256d step2 = _mm256_set1_pd(input.phaseStep2);
+    const __m256d amplitude = _mm256_set1_pd(input.amplitude);
+    const __m256d low = _mm256_set1_pd(input.margin);
+    const __m256d high = _mm256_set1_pd(1.0 - input.margin);
+    const __m256d limit = _mm256_set1_pd(input.phaseLimit);
+    const __m256d signBit = _mm256_set1_pd(-0.0);
+    const __m256d lanes = _mm256_set_pd(3.0, 2.0, 1.0, 0.0);
+    const bool silent = input.amplitude == 0.0;
+    for (std::int32_t n = 0; n < count; n += kAvx2Lanes) {
+        const __m256d index = _mm256_add_pd(_mm256_set1_pd(static_cast<double>(first + n)), lanes);
+        const __m256d x2 = _mm256_mul_pd(step2, index);
+        const __m256d x1 = _mm256_mul_pd(step1, index);
+        const __m256d s = _mm256_add_pd(Sleef_sind4_u10avx2(x1), Sleef_sind4_u10avx2(x2));
+        const __m256d p = _mm256_mul_pd(amplitude, s);
+        const __m256d k = _mm256_floor_pd(p);
+        const __m256d fraction = _mm256_sub_pd(p, k);
+        __m256d ok = _mm256_and_pd(_mm256_cmp_pd(_mm256_andnot_pd(signBit, x1), limit, _CMP_LE_OQ),
+                                   _mm256_cmp_pd(_mm256_andnot_pd(signBit, x2), limit, _CMP_LE_OQ));
+        if (!silent) {
+            ok = _mm256_and_pd(ok, _mm256_and_pd(_mm256_cmp_pd(fraction, low, _CMP_GE_OQ),
+                                                 _mm256_cmp_pd(fraction, high, _CMP_LE_OQ)));
+        }
+        _mm256_storeu_pd(floors + n, k);
+        const int mask = _mm256_movemask_pd(ok);
+        for (std::int32_t lane = 0; lane < kAvx2Lanes; ++lane) {
+            trusted[n + lane] = static_cast<std::uint8_t>((mask >> lane) & 1);
+        }
+    }
+}
+
+}  // namespace tonegen::simd

@@ -1,0 +1,45 @@
+// Compiled with -mavx512f: reached only after the processor was checked.
+#include <immintrin.h>
+#include <sleef.h>
+
+#include "sample_kernel_simd.h"
+
+namespace tonegen::simd {
+
+void FloorsAvx512(const FloorInput& input, std::int32_t first, std::int32_t count, double* floors,
+                  std::uint8_t* trusted) {
+    const __m512d step1 = _mm512_set1_pd(input.phaseStep1);
+    const __m512d step2 = _mm512_set1_pd(input.phaseStep2);
+    const __m512d amplitude = _mm512_set1_pd(input.amplitude);
+    const __m512d low = _mm512_set1_pd(input.margin);
+    const __m512d high = _mm512_set1_pd(1.0 - input.margin);
+    const __m512d limit = _mm512_set1_pd(input.phaseLimit);
+    const __m512d lanes = _mm512_set_pd(7.0, 6.0, 5.0, 4.0, 3.0, 2.0, 1.0, 0.0);
+    const bool silent = input.amplitude == 0.0;
+    for (std::int32_t n = 0; n < count; n += kAvx512Lanes) {
+        // Whole numbers below 2^31 plus 0..7: exact, the same doubles as (double)i.
+        const __m512d index = _mm512_add_pd(_mm512_set1_pd(static_cast<double>(first + n)), lanes);
+        const __m512d x2 = _mm512_mul_pd(step2, index);
+        const __m512d x1 = _mm512_mul_pd(step1, index);
+        const __m512d s = _mm512_add_pd(Sleef_sind8_u10avx512f(x1), Sleef_sind8_u10avx512f(x2));
+        const __m512d p = _mm512_mul_pd(amplitude, s);
+        // The masked form, all lanes on: the plain one trips GCC 12's
+        // maybe-uninitialized warning inside its own header.
+        const __m512d k =
+            _mm512_mask_roundscale_pd(p, 0xFF, p, _MM_FROUND_TO_NEG_INF | _MM_FROUND_NO_EXC);
+        const __m512d fraction = _mm512_sub_pd(p, k);
+        // Ordered comparisons: NaN and infinite values are never trusted.
+        auto ok = static_cast<__mmask8>(_mm512_cmp_pd_mask(_mm512_abs_pd(x1), limit, _CMP_LE_OQ) &
+                                        _mm512_cmp_pd_mask(_mm512_abs_pd(x2), limit, _CMP_LE_OQ));
+        if (!silent) {
+            ok = static_cast<__mmask8>(ok & _mm512_cmp_pd_mask(fraction, low, _CMP_GE_OQ) &
+                                       _mm512_cmp_pd_mask(fraction, high, _CMP_LE_OQ));
+        }
+        _mm512_storeu_pd(floors + n, k);
+        for (std::int32_t lane = 0; lane < kAvx512Lanes; ++lane) {
+            trusted[n + lane] = static_cast<std::uint8_t>((ok >> lane) & 1U);
+        }
+    }
+}
+
+}  // namespace tonegen::simd
