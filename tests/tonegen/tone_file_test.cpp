@@ -158,6 +158,22 @@ TEST_P(ToneFileRun, PlantedSymbolicLinkIsReplacedAndItsTargetKept) {
     EXPECT_EQ(std::string(kept.begin(), kept.end()), "ne pas écraser");
 }
 
+TEST_P(ToneFileRun, FailingRunLeavesTheSameFileAndMessageAsTheScalarPath) {
+    for (const auto& [f1, f2] : {std::pair{"1e308", "697"}, std::pair{"852", "9e307"}}) {
+        const tonegen::RunResult scalar = tonegen::CreateToneFileWithKernel(
+            KernelPath::Scalar, dir_.path(), f1, f2, "1", 20000, nullptr);
+        ASSERT_TRUE(scalar.has_value());
+        const std::vector<std::uint8_t> scalarBytes = ToneBytes();
+        const tonegen::RunResult result = Run(f1, f2, "1", 20000);
+        ASSERT_TRUE(result.has_value());
+        EXPECT_EQ(result->kind, tonegen::FailureKind::FloatingPoint);
+        EXPECT_EQ(result->description, scalar->description);
+        EXPECT_EQ(ToneBytes(), scalarBytes);
+        EXPECT_GT(scalarBytes.size(), 44U);  // some blocks made it before the failure
+    }
+    EXPECT_EQ(notifications_, 2);
+}
+
 INSTANTIATE_TEST_SUITE_P(AllKernels, ToneFileRun,
                          testing::Values(KernelPath::Scalar, KernelPath::Sse2, KernelPath::Avx2,
                                          KernelPath::Avx512),
