@@ -201,6 +201,7 @@ AboutWindow::AboutWindow(QWidget* parent)
     link_->setWordWrap(true);
     link_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     link_->setAccessibleName(SiteUrl().toString());
+    link_->setAccessibleDescription(QStringLiteral("Ouvre le site dans le navigateur"));
     connect(link_, &LinkLabel::clicked, this, &AboutWindow::OpenSite);
 
     setTabOrder(ok_, icon);

@@ -251,6 +251,26 @@ class AboutLayoutTest : public QObject {
         QCOMPARE(icon->contentsRect(), QRect(1, 1, 32, 32));
         QCOMPARE(icon->alignment(), Qt::AlignLeft | Qt::AlignTop);
         QCOMPARE(icon->pixmap().size(), QSize(32, 32));
+        // On screen: the frame line, then the picture from the first pixel
+        // inside it, over the box's own background.
+        const QImage shot = window_->grab().toImage();
+        const QImage picture = icon->pixmap().toImage().convertToFormat(QImage::Format_ARGB32);
+        QVERIFY(qGray(shot.pixel(16, 16)) < 128);
+        QVERIFY(qGray(shot.pixel(49, 49)) < 128);
+        int opaque = 0;
+        for (int y = 0; y < 32; ++y) {
+            for (int x = 0; x < 32; ++x) {
+                const QRgb expected = picture.pixel(x, y);
+                const QRgb seen = shot.pixel(17 + x, 17 + y);
+                if (qAlpha(expected) == 255) {
+                    ++opaque;
+                    QCOMPARE(seen, expected);
+                } else if (qAlpha(expected) == 0) {
+                    QCOMPARE(QColor(seen), icon->palette().color(QPalette::Base));
+                }
+            }
+        }
+        QVERIFY2(opaque > 100, "the icon box shows no picture");
 
         auto* ok = window_->findChild<QPushButton*>(QStringLiteral("cmdOK"));
         QVERIFY(ok != nullptr);
