@@ -26,23 +26,23 @@ constexpr int kStarPixelSize = 16;     // 12 pt
 constexpr QPoint kOpenPosition{156, 129};
 constexpr QSize kClientSize{376, 530};
 
-const QString kT1 = QStringLiteral(
+constexpr char kT1[] =
     "   Ce logiciel permet de créer des fichiers Wav correspondant aux valeurs DTMF normalisées "
-    "(Voir ci-dessous) ou...à d'autres valeurs personnalisées.");
-const QString kT2 = QStringLiteral(
+    "(Voir ci-dessous) ou...à d'autres valeurs personnalisées.";
+constexpr char kT2[] =
     "  En effet, en changeant la valeur du quartz des Circuits décodeurs,-SSI 202, MT 8870 ou "
     "autres- il est possible de modifier la valeur des couples de fréquences pour obtenir ses "
-    "propres codes et garantir la confidentialité.");
-const QString kT3Start = QStringLiteral(
+    "propres codes et garantir la confidentialité.";
+constexpr char kT3Start[] =
     "  Les fichiers ainsi créés (fichier Test.wav dans le répertoire du programme) remplaceront "
     "alors les fichiers WAV utilisés par le logiciel de codage: par exemple \"Ardelune\" sur le "
-    "site ");
-const QString kT4 = QStringLiteral(
+    "site ";
+constexpr char kT4[] =
     "  \"Dual Tone Modulated Frequencies\" .Ce sont des paires de fréquences utilisées en "
-    "téléphonie  pour le contrôle des relais et boÎtes vocales");
-const QString kT5 = QStringLiteral(
+    "téléphonie  pour le contrôle des relais et boÎtes vocales";
+constexpr char kT5[] =
     "Il est possible de créer une fréquence unique ,1750 Hz par exemple,  en utilisant la même "
-    "valeur pour les fréquences 1 et 2. ");
+    "valeur pour les fréquences 1 et 2. ";
 
 struct KeyLabel {
     const char* name;
@@ -168,12 +168,13 @@ AboutWindow::AboutWindow(QWidget* parent)
 
     AddLabel(this, "Label21", {1440, 480, 3015, 255},
              QStringLiteral("Création de doubles tonalités"), Bold(), Qt::AlignHCenter);
-    AddLabel(this, "Label26", {120, 960, 5415, 735}, kT1, Bold());
-    AddLabel(this, "Label19", {120, 1560, 5535, 855}, kT2, Bold());
-    AddLabel(this, "Label20", {120, 2400, 5295, 855}, kT3Start + SiteDomain(), Bold());
+    AddLabel(this, "Label26", {120, 960, 5415, 735}, QString::fromUtf8(kT1), Bold());
+    AddLabel(this, "Label19", {120, 1560, 5535, 855}, QString::fromUtf8(kT2), Bold());
+    AddLabel(this, "Label20", {120, 2400, 5295, 855}, QString::fromUtf8(kT3Start) + SiteDomain(),
+             Bold());
     AddLabel(this, "Label25", {2520, 3240, 855, 255}, QStringLiteral("DTMF"), Bold(true),
              Qt::AlignHCenter);
-    AddLabel(this, "Label2", {120, 3480, 5415, 615}, kT4, Bold());
+    AddLabel(this, "Label2", {120, 3480, 5415, 615}, QString::fromUtf8(kT4), Bold());
 
     auto* grid = new DtmfGrid(this);
     grid->setObjectName(QStringLiteral("Image1"));
@@ -190,7 +191,7 @@ AboutWindow::AboutWindow(QWidget* parent)
     }
 
     AddLabel(this, "Label27", {2520, 6000, 735, 255}, QStringLiteral("1750 Hz"), Bold(true));
-    AddLabel(this, "Label28", {360, 6240, 5175, 615}, kT5, Bold());
+    AddLabel(this, "Label28", {360, 6240, 5175, 615}, QString::fromUtf8(kT5), Bold());
     AddLabel(this, "Label23", {840, 7440, 1575, 255}, Credit(), Bold());
     AddLabel(this, "Label24", {2760, 7440, 1335, 255}, QStringLiteral("Visitez le site "), Bold());
 

@@ -10,11 +10,11 @@
 namespace about {
 namespace {
 
-const QColor kBackground{248, 248, 248};
-const QColor kBand{210, 208, 201};
-const QColor kShadow{128, 128, 128};
-const QColor kBoxDark{128, 128, 128};
-const QColor kBoxLight{200, 200, 200};
+constexpr QColor kBackground{248, 248, 248};
+constexpr QColor kBand{210, 208, 201};
+constexpr QColor kShadow{128, 128, 128};
+constexpr QColor kBoxDark{128, 128, 128};
+constexpr QColor kBoxLight{200, 200, 200};
 constexpr int kBandWidth = 3;
 
 // Inclusive pixel spans, from the picture's top-left corner.
