@@ -1,6 +1,8 @@
 #include "sample_kernel.h"
 
+#include <algorithm>
 #include <array>
+#include <cstring>
 
 #if QUENBRIX_HAVE_SLEEF_X86
 #include "sample_kernel_simd.h"
@@ -47,17 +49,16 @@ constexpr double kMargin = 0x1p-20;
 // over the longest file (phases up to about 3e9).
 constexpr double kPhaseLimit = 1e14;
 
-using FloorFunction = void (*)(const simd::FloorInput&, std::int32_t, std::int32_t, double*,
-                               std::uint8_t*);
+using VectorFunction = void (*)(const simd::VectorInput&, std::int32_t, std::int32_t, std::int16_t*,
+                                std::uint8_t*);
 
-KernelOutcome ComputeVector(FloorFunction floorsOf, std::int32_t lanes,
+KernelOutcome ComputeVector(VectorFunction samplesOf, std::int32_t lanes,
                             const SampleConstants& constants, std::int32_t first,
                             std::int32_t count, std::int16_t* out) {
     constexpr std::int32_t kChunk = 512;
-    std::array<double, kChunk> floors{};
     std::array<std::uint8_t, kChunk> trusted{};
-    const simd::FloorInput input{constants.phaseStep1, constants.phaseStep2, constants.amplitude,
-                                 kMargin, kPhaseLimit};
+    const simd::VectorInput input{constants.phaseStep1, constants.phaseStep2, constants.amplitude,
+                                  kMargin, kPhaseLimit};
     std::int32_t done = 0;
     while (done < count) {
         const std::int32_t remaining = count - done;
@@ -67,16 +68,23 @@ KernelOutcome ComputeVector(FloorFunction floorsOf, std::int32_t lanes,
                 ComputeScalar(constants, first + done, remaining, out + done);
             return {done + tail.computed, tail.fault};
         }
-        floorsOf(input, first + done, vectorCount, floors.data(), trusted.data());
-        for (std::int32_t n = 0; n < vectorCount; ++n) {
-            const auto at = static_cast<std::size_t>(n);
-            const SampleResult result = trusted[at] != 0
-                                            ? SampleFromFloor(floors[at])
-                                            : ComputeSample(constants, first + done + n);
-            if (result.fault != SampleFault::None) {
-                return {done + n, result.fault};
+        samplesOf(input, first + done, vectorCount, out + done, trusted.data());
+        // Untrusted samples are rare (about one in half a million for real
+        // tones); find them with memchr and redo them in order.
+        const std::uint8_t* const begin = trusted.data();
+        const std::uint8_t* const end = begin + vectorCount;
+        for (const std::uint8_t* at = begin; at < end; ++at) {
+            at = static_cast<const std::uint8_t*>(
+                std::memchr(at, 0, static_cast<std::size_t>(end - at)));
+            if (at == nullptr) {
+                break;
             }
-            out[done + n] = result.sample;
+            const std::int32_t n = done + static_cast<std::int32_t>(at - begin);
+            const SampleResult result = ComputeSample(constants, first + n);
+            if (result.fault != SampleFault::None) {
+                return {n, result.fault};
+            }
+            out[n] = result.sample;
         }
         done += vectorCount;
     }
@@ -137,12 +145,12 @@ KernelOutcome ComputeSamples(KernelPath path, const SampleConstants& constants, 
 #if QUENBRIX_HAVE_SLEEF_X86
     switch (path) {
         case KernelPath::Avx512:
-            return ComputeVector(simd::FloorsAvx512, simd::kAvx512Lanes, constants, first, count,
+            return ComputeVector(simd::SamplesAvx512, simd::kAvx512Lanes, constants, first, count,
                                  out);
         case KernelPath::Avx2:
-            return ComputeVector(simd::FloorsAvx2, simd::kAvx2Lanes, constants, first, count, out);
+            return ComputeVector(simd::SamplesAvx2, simd::kAvx2Lanes, constants, first, count, out);
         case KernelPath::Sse2:
-            return ComputeVector(simd::FloorsSse2, simd::kSse2Lanes, constants, first, count, out);
+            return ComputeVector(simd::SamplesSse2, simd::kSse2Lanes, constants, first, count, out);
         case KernelPath::Scalar:
             break;
     }

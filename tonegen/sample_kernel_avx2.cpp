@@ -6,8 +6,8 @@
 
 namespace tonegen::simd {
 
-void FloorsAvx2(const FloorInput& input, std::int32_t first, std::int32_t count, double* floors,
-                std::uint8_t* trusted) {
+void SamplesAvx2(const VectorInput& input, std::int32_t first, std::int32_t count,
+                 std::int16_t* out, std::uint8_t* trusted) {
     const __m256d step1 = _mm256_set1_pd(input.phaseStep1);
     const __m256d step2 = _mm256_set1_pd(input.phaseStep2);
     const __m256d amplitude = _mm256_set1_pd(input.amplitude);
@@ -16,6 +16,9 @@ void FloorsAvx2(const FloorInput& input, std::int32_t first, std::int32_t count,
     const __m256d limit = _mm256_set1_pd(input.phaseLimit);
     const __m256d signBit = _mm256_set1_pd(-0.0);
     const __m256d lanes = _mm256_set_pd(3.0, 2.0, 1.0, 0.0);
+    const __m128i oneBit = _mm_set1_epi32(1);
+    const __m128i belowInt16 = _mm_set1_epi32(-32769);
+    const __m128i aboveInt16 = _mm_set1_epi32(32767);
     const bool silent = input.amplitude == 0.0;
     for (std::int32_t n = 0; n < count; n += kAvx2Lanes) {
         const __m256d index = _mm256_add_pd(_mm256_set1_pd(static_cast<double>(first + n)), lanes);
@@ -31,8 +34,15 @@ void FloorsAvx2(const FloorInput& input, std::int32_t first, std::int32_t count,
             ok = _mm256_and_pd(ok, _mm256_and_pd(_mm256_cmp_pd(fraction, low, _CMP_GE_OQ),
                                                  _mm256_cmp_pd(fraction, high, _CMP_LE_OQ)));
         }
-        _mm256_storeu_pd(floors + n, k);
-        const int mask = _mm256_movemask_pd(ok);
+        // K / 2 rounded half to even, as in the scalar formula.
+        const __m128i whole = _mm256_cvtpd_epi32(k);
+        const __m128i half = _mm_srai_epi32(whole, 1);
+        const __m128i sample =
+            _mm_add_epi32(half, _mm_and_si128(_mm_and_si128(whole, half), oneBit));
+        const __m128i outside =
+            _mm_or_si128(_mm_cmpgt_epi32(belowInt16, sample), _mm_cmpgt_epi32(sample, aboveInt16));
+        const int mask = _mm256_movemask_pd(ok) & ~_mm_movemask_ps(_mm_castsi128_ps(outside));
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(out + n), _mm_packs_epi32(sample, sample));
         for (std::int32_t lane = 0; lane < kAvx2Lanes; ++lane) {
             trusted[n + lane] = static_cast<std::uint8_t>((mask >> lane) & 1);
         }

@@ -2,12 +2,14 @@
 #include <emmintrin.h>
 #include <sleef.h>
 
+#include <cstring>
+
 #include "sample_kernel_simd.h"
 
 namespace tonegen::simd {
 
-void FloorsSse2(const FloorInput& input, std::int32_t first, std::int32_t count, double* floors,
-                std::uint8_t* trusted) {
+void SamplesSse2(const VectorInput& input, std::int32_t first, std::int32_t count,
+                 std::int16_t* out, std::uint8_t* trusted) {
     const __m128d step1 = _mm_set1_pd(input.phaseStep1);
     const __m128d step2 = _mm_set1_pd(input.phaseStep2);
     const __m128d amplitude = _mm_set1_pd(input.amplitude);
@@ -16,7 +18,11 @@ void FloorsSse2(const FloorInput& input, std::int32_t first, std::int32_t count,
     const __m128d limit = _mm_set1_pd(input.phaseLimit);
     const __m128d signBit = _mm_set1_pd(-0.0);
     const __m128d one = _mm_set1_pd(1.0);
+    const __m128d truncatable = _mm_set1_pd(1e9);
     const __m128d lanes = _mm_set_pd(1.0, 0.0);
+    const __m128i oneBit = _mm_set1_epi32(1);
+    const __m128i belowInt16 = _mm_set1_epi32(-32769);
+    const __m128i aboveInt16 = _mm_set1_epi32(32767);
     const bool silent = input.amplitude == 0.0;
     for (std::int32_t n = 0; n < count; n += kSse2Lanes) {
         const __m128d index = _mm_add_pd(_mm_set1_pd(static_cast<double>(first + n)), lanes);
@@ -24,22 +30,29 @@ void FloorsSse2(const FloorInput& input, std::int32_t first, std::int32_t count,
         const __m128d x1 = _mm_mul_pd(step1, index);
         const __m128d s = _mm_add_pd(Sleef_sind2_u10sse2(x1), Sleef_sind2_u10sse2(x2));
         const __m128d p = _mm_mul_pd(amplitude, s);
-        // SSE2 has no floor: truncate (|P| ≤ 65,536 fits int32), then step
-        // down where truncation went up. Out-of-range or NaN lanes give junk
-        // that the fraction test below refuses.
-        const __m128d truncated = _mm_cvtepi32_pd(_mm_cvttpd_epi32(p));
-        const __m128d k = _mm_sub_pd(truncated, _mm_and_pd(_mm_cmpgt_pd(truncated, p), one));
+        // SSE2 has no floor: truncate, then step down where truncation went
+        // up. Lanes too large for int32, or NaN, are refused below.
+        const __m128i truncatedWhole = _mm_cvttpd_epi32(p);
+        const __m128d truncated = _mm_cvtepi32_pd(truncatedWhole);
+        const __m128d stepDown = _mm_and_pd(_mm_cmpgt_pd(truncated, p), one);
+        const __m128d k = _mm_sub_pd(truncated, stepDown);
         const __m128d fraction = _mm_sub_pd(p, k);
         __m128d ok = _mm_and_pd(_mm_cmple_pd(_mm_andnot_pd(signBit, x1), limit),
                                 _mm_cmple_pd(_mm_andnot_pd(signBit, x2), limit));
-        // |P| must also be small enough for the truncation above.
-        ok = _mm_and_pd(ok, _mm_cmple_pd(_mm_andnot_pd(signBit, p), _mm_set1_pd(1e9)));
+        ok = _mm_and_pd(ok, _mm_cmple_pd(_mm_andnot_pd(signBit, p), truncatable));
         if (!silent) {
             ok = _mm_and_pd(ok,
                             _mm_and_pd(_mm_cmpge_pd(fraction, low), _mm_cmple_pd(fraction, high)));
         }
-        _mm_storeu_pd(floors + n, k);
-        const int mask = _mm_movemask_pd(ok);
+        const __m128i whole = _mm_cvttpd_epi32(k);  // k is whole: exact
+        const __m128i half = _mm_srai_epi32(whole, 1);
+        const __m128i sample =
+            _mm_add_epi32(half, _mm_and_si128(_mm_and_si128(whole, half), oneBit));
+        const __m128i outside =
+            _mm_or_si128(_mm_cmpgt_epi32(belowInt16, sample), _mm_cmpgt_epi32(sample, aboveInt16));
+        const int mask = _mm_movemask_pd(ok) & ~_mm_movemask_ps(_mm_castsi128_ps(outside));
+        const int packed = _mm_cvtsi128_si32(_mm_packs_epi32(sample, sample));
+        std::memcpy(out + n, &packed, sizeof packed);
         trusted[n] = static_cast<std::uint8_t>(mask & 1);
         trusted[n + 1] = static_cast<std::uint8_t>((mask >> 1) & 1);
     }
