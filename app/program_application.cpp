@@ -1,9 +1,16 @@
 #include "program_application.h"
 
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMessageBox>
 #include <exception>
 
-ProgramApplication::ProgramApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+ProgramApplication::ProgramApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    if (qtTexts_.load(QLocale(QLocale::French, QLocale::France), QStringLiteral("qtbase"),
+                      QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        installTranslator(&qtTexts_);
+    }
+}
 
 bool ProgramApplication::notify(QObject* receiver, QEvent* event) {
     try {

@@ -1,8 +1,9 @@
-// The application object: a failure that escapes an event handler ends the
+// The application object, in French: a failure that escapes an event handler ends the
 // program with a message naming it instead of taking it down silently.
 #pragma once
 
 #include <QApplication>
+#include <QTranslator>
 
 class ProgramApplication final : public QApplication {
     Q_OBJECT
@@ -15,4 +16,9 @@ class ProgramApplication final : public QApplication {
     // Shows what went wrong and makes the event loop end with exit code 1.
     // Works under any QApplication, so that slots can call it too.
     static void failAndQuit(const QString& description);
+
+  private:
+    // Qt's own texts (context menus, message box buttons) in French, like
+    // the rest of the program, whatever the user's locale.
+    QTranslator qtTexts_;
 };

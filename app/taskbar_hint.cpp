@@ -25,12 +25,16 @@ xcb_atom_t Atom(xcb_connection_t* connection, const char* name) {
 }  // namespace
 
 void KeepOffTaskbar(QWidget& window) {
-    auto* x11 =
-        qApp == nullptr ? nullptr : qApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (x11 == nullptr) {
+    // The offscreen platform answers to the X11 interface too, without a
+    // usable connection: only the xcb platform is asked.
+    if (qApp == nullptr || QGuiApplication::platformName() != QLatin1String("xcb")) {
         return;
     }
-    xcb_connection_t* connection = x11->connection();
+    auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+    xcb_connection_t* connection = x11 == nullptr ? nullptr : x11->connection();
+    if (connection == nullptr) {
+        return;
+    }
     const auto id = static_cast<xcb_window_t>(window.winId());
     const xcb_atom_t state = Atom(connection, "_NET_WM_STATE");
     const xcb_atom_t skip = Atom(connection, "_NET_WM_STATE_SKIP_TASKBAR");
