@@ -115,7 +115,7 @@ bool KernelPathAvailable(KernelPath path) {
             return true;
 #if QUENBRIX_HAVE_SLEEF_X86
         case KernelPath::Sse2:
-            return true;
+            return __builtin_cpu_supports("sse2");  // every x86-64 has it
         case KernelPath::Avx2:
             // SLEEF's AVX2 sine uses fused multiply-add as well.
             return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");

@@ -17,7 +17,7 @@ class ToneFileWriter final : public ByteSink {
   public:
     // 64 sample blocks per system write: far fewer calls than one per block,
     // and still a fixed amount of memory whatever the duration.
-    static constexpr std::size_t kBufferSize = 64 * 1024;
+    static constexpr std::size_t kBufferSize = std::size_t{64} * 1024;
 
     explicit ToneFileWriter(std::filesystem::path path);
     ~ToneFileWriter() override;

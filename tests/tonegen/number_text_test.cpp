@@ -31,7 +31,7 @@ TEST(FrequencyText, DigitStringsAreTheDecimalNumberTheySpell) {
     EXPECT_EQ(FrequencyOf("0"), 0.0);
     // Twenty digits: beyond any integer type, still the nearest double.
     EXPECT_EQ(FrequencyOf("12345678901234567890"), 12345678901234567890.0);
-    const std::string longDigits = std::string(400, '0') + "440" + std::string(0, '0');
+    const std::string longDigits = std::string(400, '0') + "440";
     EXPECT_EQ(FrequencyOf(longDigits), 440.0);
     EXPECT_EQ(FrequencyOf("1" + std::string(300, '0')), 1e300);
 }
@@ -81,12 +81,14 @@ TEST(FrequencyText, BeyondTheDoubleRangeIsAnOverflowTinyIsZero) {
 
 TEST(FrequencyText, DoesNotFollowTheProcessLocale) {
     const std::string previous = std::setlocale(LC_NUMERIC, nullptr);
-    // A comma locale, when the system has one; the result must not change.
-    std::setlocale(LC_NUMERIC, "fr_FR.UTF-8");
+    // French writes 697,5: under that locale both separators must still work.
+    if (std::setlocale(LC_NUMERIC, "fr_FR.UTF-8") == nullptr) {
+        GTEST_SKIP() << "no fr_FR.UTF-8 locale installed";
+    }
     EXPECT_EQ(FrequencyOf("697.5"), 697.5);
     EXPECT_EQ(FrequencyOf("697,5"), 697.5);
     EXPECT_EQ(SecondsOf("2,5"), 2);
-    std::setlocale(LC_NUMERIC, previous.c_str());
+    static_cast<void>(std::setlocale(LC_NUMERIC, previous.c_str()));
 }
 
 TEST(DurationText, DigitStringsAndRangeLimits) {

@@ -17,12 +17,10 @@
 #include "message_text.h"
 #include "test_support.h"
 #include "tone_file.h"
-#include "tone_run.h"
 
 namespace {
 
 using tonegen::FailureKind;
-using tonegen::KernelPath;
 using tonegen::RunResult;
 using tonegen_test::ReadFileBytes;
 using tonegen_test::SampleAt;
@@ -209,7 +207,7 @@ TEST_F(ToneFileFailure, WriteFailureIsReportedAndLeavesTheFileCutShort) {
     ASSERT_GE(child, 0);
     if (child == 0) {
         ::close(fds[0]);
-        std::signal(SIGXFSZ, SIG_IGN);
+        static_cast<void>(std::signal(SIGXFSZ, SIG_IGN));
         const rlimit limit{kLimit, kLimit};
         ::setrlimit(RLIMIT_FSIZE, &limit);
         int notified = 0;
