@@ -1,4 +1,4 @@
-// The About window as built: every control where the design puts it, every
+// The About window as built: every control in its place, every
 // text character for character, and every text fitting its label.
 #include <QAccessible>
 #include <QApplication>
