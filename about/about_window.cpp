@@ -212,9 +212,16 @@ AboutWindow::AboutWindow(QWidget* parent)
 void AboutWindow::paintEvent(QPaintEvent* /*event*/) {
     // The separator above the credit line: a grey line with a white one
     // under it, which only shows on a background that is not white.
+    // Ends are exclusive, and the wide white line grows downwards so that
+    // it never covers the grey one.
+    using ui::TwipsToPixels;
     QPainter painter(this);
-    painter.fillRect(QRect(QPoint(8, 467), QPoint(367, 467)), QColor(128, 128, 128));
-    painter.fillRect(QRect(QPoint(8, 468), QPoint(368, 469)), QColor(255, 255, 255));
+    painter.fillRect(QRect(QPoint(TwipsToPixels(120), TwipsToPixels(7005)),
+                           QPoint(TwipsToPixels(5520) - 1, TwipsToPixels(7005))),
+                     QColor(128, 128, 128));
+    painter.fillRect(QRect(QPoint(TwipsToPixels(120), TwipsToPixels(7020)),
+                           QPoint(TwipsToPixels(5535) - 1, TwipsToPixels(7020) + 1)),
+                     QColor(255, 255, 255));
 }
 
 void AboutWindow::keyPressEvent(QKeyEvent* event) {
