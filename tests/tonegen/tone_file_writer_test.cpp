@@ -1,0 +1,64 @@
+#include "tone_file_writer.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <numeric>
+#include <string>
+#include <vector>
+
+#include "test_support.h"
+
+namespace {
+
+using tonegen::ToneFileWriter;
+using tonegen_test::ReadFileBytes;
+using tonegen_test::ScratchDirectory;
+
+TEST(ToneFileWriter, BytesAcrossManyBufferFillsArriveInOrder) {
+    ScratchDirectory dir;
+    std::vector<std::int16_t> samples(100'000);
+    std::iota(samples.begin(), samples.end(), std::int16_t{-30000});
+    {
+        ToneFileWriter writer(dir.ToneFile());
+        ASSERT_EQ(writer.Create(), std::nullopt);
+        const std::vector<std::uint8_t> head = {'R', 'I', 'F', 'F', 1, 2, 3};
+        ASSERT_TRUE(writer.Append(head));
+        for (std::size_t at = 0; at < samples.size(); at += 512) {
+            const std::size_t count = std::min<std::size_t>(512, samples.size() - at);
+            ASSERT_TRUE(writer.AppendSamples(std::span(samples).subspan(at, count)));
+        }
+        ASSERT_EQ(writer.Close(), std::nullopt);
+        EXPECT_FALSE(writer.AppendSamples(samples));  // closed: nothing more goes in
+    }
+    const std::vector<std::uint8_t> bytes = ReadFileBytes(dir.ToneFile());
+    ASSERT_EQ(bytes.size(), 7U + 2U * samples.size());
+    EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 4), "RIFF");
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+        ASSERT_EQ(tonegen_test::ReadInt16LittleEndian(bytes, 7 + 2 * i), samples[i]) << i;
+    }
+}
+
+TEST(ToneFileWriter, NeverOpensAnExistingFileOrALink) {
+    ScratchDirectory dir;
+    std::ofstream(dir.ToneFile()) << "déjà là";
+    ToneFileWriter writer(dir.ToneFile());
+    const std::optional<tonegen::Failure> failure = writer.Create();
+    ASSERT_TRUE(failure.has_value());
+    EXPECT_EQ(failure->kind, tonegen::FailureKind::File);
+    EXPECT_NE(failure->description.find("créer le fichier"), std::string::npos);
+    const std::vector<std::uint8_t> kept = ReadFileBytes(dir.ToneFile());
+    EXPECT_EQ(std::string(kept.begin(), kept.end()), "déjà là");
+    EXPECT_FALSE(writer.AppendSamples(std::vector<std::int16_t>(4)));
+    const std::optional<tonegen::Failure> closing = writer.Close();
+    ASSERT_TRUE(closing.has_value());  // the first failure stays the answer
+    EXPECT_EQ(closing->description, failure->description);
+
+    std::filesystem::remove(dir.ToneFile());
+    std::filesystem::create_symlink(dir.path() / "cible", dir.ToneFile());
+    ToneFileWriter throughLink(dir.ToneFile());
+    EXPECT_TRUE(throughLink.Create().has_value());
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "cible"));
+}
+
+}  // namespace
