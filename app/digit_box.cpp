@@ -40,7 +40,7 @@ DigitBox::DigitBox(const QString& text, QWidget* parent) : QLineEdit(text, paren
 }
 
 QString DigitBox::keepDigits(const QString& typed) {
-    static const QString digits = QStringLiteral("0123456789");
+    constexpr QLatin1String digits("0123456789");
     QString kept;
     for (const QChar c : typed) {
         if (digits.contains(c, Qt::CaseSensitive)) {
