@@ -43,6 +43,8 @@ KernelOutcome ComputeScalar(const SampleConstants& constants, std::int32_t first
 // any non-finite value, and any phase beyond kPhaseLimit is recomputed with
 // the scalar formula, which also raises the faults at the right sample.
 // (P − floor(P) is exact, or off by one rounding far below the margin.)
+// With A = 0 both products are ±0 whatever the finite sines are, so the
+// vector code skips the margin test there: silence never needs the scalar.
 constexpr double kMargin = 0x1p-20;
 // SLEEF documents its 1-ULP bound up to 1e299; the vector path keeps to a
 // range far inside it that still covers every frequency a person can hear
