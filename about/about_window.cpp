@@ -13,6 +13,7 @@
 #include "about_config.h"
 #include "dtmf_grid.h"
 #include "link_label.h"
+#include "taskbar_hint.h"
 #include "ui_resources.h"
 
 namespace about {
@@ -140,6 +141,9 @@ AboutWindow::AboutWindow(QWidget* parent)
     setMouseTracking(true);
     setGeometry(QRect(kOpenPosition, kClientSize));
     setFixedSize(kClientSize);
+    // A transient dialog without an owner would still get a task-bar button
+    // from some desktops; ask for none.
+    KeepOffTaskbar(*this);
 
     // Creation order is stacking order: later controls lie in front.
     auto* icon = new QLabel(this);
