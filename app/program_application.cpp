@@ -5,7 +5,13 @@
 #include <QMessageBox>
 #include <exception>
 
+#include "quenbrix_version.h"
+
 ProgramApplication::ProgramApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    setApplicationName(QStringLiteral(QUENBRIX_PRODUCT_NAME));
+    setApplicationVersion(QStringLiteral(QUENBRIX_VERSION));
+    // Lets Wayland compositors find the menu entry and its icon.
+    setDesktopFileName(QStringLiteral("quenbrix"));
     if (qtTexts_.load(QLocale(QLocale::French, QLocale::France), QStringLiteral("qtbase"),
                       QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
         installTranslator(&qtTexts_);

@@ -80,6 +80,11 @@ class ProgramApplicationTest final : public QObject {
         QCOMPARE(boxes.count, 0);
     }
 
+    void carriesProductNameAndVersion() {
+        QCOMPARE(QCoreApplication::applicationName(), QStringLiteral("Quenbrix"));
+        QCOMPARE(QCoreApplication::applicationVersion(), QStringLiteral("1.00"));
+    }
+
     void qtTextsAreFrench() {
         QLineEdit edit;
         std::unique_ptr<QMenu> menu(edit.createStandardContextMenu());
