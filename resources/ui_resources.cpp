@@ -9,8 +9,8 @@ namespace {
 const QString& ProgramFamily() {
     static const QString family = [] {
         QString name;
-        for (const char* file : {":/fonts/LiberationSans-Regular.ttf",
-                                 ":/fonts/LiberationSans-Bold.ttf"}) {
+        for (const char* file :
+             {":/fonts/LiberationSans-Regular.ttf", ":/fonts/LiberationSans-Bold.ttf"}) {
             const int id = QFontDatabase::addApplicationFont(QString::fromLatin1(file));
             if (id >= 0 && name.isEmpty()) {
                 name = QFontDatabase::applicationFontFamilies(id).value(0);
@@ -23,7 +23,9 @@ const QString& ProgramFamily() {
 
 }  // namespace
 
-void LoadProgramFonts() { (void)ProgramFamily(); }
+void LoadProgramFonts() {
+    (void)ProgramFamily();
+}
 
 QFont ProgramFont(int pixelSize, bool bold) {
     QFont font(ProgramFamily());
@@ -33,8 +35,12 @@ QFont ProgramFont(int pixelSize, bool bold) {
     return font;
 }
 
-QPixmap ProgramIconPixmap() { return QPixmap(QStringLiteral(":/pictures/quenbrix.xpm")); }
+QPixmap ProgramIconPixmap() {
+    return QPixmap(QStringLiteral(":/pictures/quenbrix.xpm"));
+}
 
-QIcon ProgramIcon() { return QIcon(ProgramIconPixmap()); }
+QIcon ProgramIcon() {
+    return QIcon(ProgramIconPixmap());
+}
 
 }  // namespace ui

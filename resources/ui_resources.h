@@ -11,7 +11,9 @@ namespace ui {
 
 // The design is laid out in twips; 15 twips make one pixel at 96 DPI, and
 // Qt's own high-DPI scaling takes it from there.
-constexpr int TwipsToPixels(int twips) { return twips / 15; }
+constexpr int TwipsToPixels(int twips) {
+    return twips / 15;
+}
 
 // A rectangle given in twips as left, top, width, height.
 struct TwipsRect {

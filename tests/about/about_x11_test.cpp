@@ -59,8 +59,8 @@ class AboutX11Test : public QObject {
         // Transient for the program's group leader, not for the main
         // window: no owner, and task bars leave such dialogs out.
         QVERIFY(props.contains(QStringLiteral("WM_TRANSIENT_FOR(WINDOW): window id #")));
-        QVERIFY2(props.contains(QRegularExpression(
-                     QStringLiteral("_NET_WM_STATE\\(ATOM\\) = [^\\n]*_NET_WM_STATE_SKIP_TASKBAR"))),
+        QVERIFY2(props.contains(QRegularExpression(QStringLiteral(
+                     "_NET_WM_STATE\\(ATOM\\) = [^\\n]*_NET_WM_STATE_SKIP_TASKBAR"))),
                  qPrintable(props));
         QVERIFY(props.contains(QStringLiteral("user specified location: 156, 129")));
         QVERIFY(props.contains(QStringLiteral("window gravity: Static")));
