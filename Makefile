@@ -2,6 +2,8 @@
 # make test  - install what is missing, build, run every test (plain and sanitized builds)
 # make bench - build optimised and run the benchmarks
 # make format / make lint - clang-format and clang-tidy on the project's sources
+# make screenshots - both windows as PNG at 100 % and 200 % into docs/
+# make package - the portable archive build/package/Quenbrix-1.00-Linux-x86_64.tar.gz
 
 BUILD       ?= build
 ASAN_BUILD  ?= build-asan
@@ -61,6 +63,10 @@ screenshots: configure
 	cmake --build $(BUILD) -j $(JOBS) --target quenbrix_screenshots
 	QT_QPA_PLATFORM=offscreen QT_SCALE_FACTOR=1 $(BUILD)/tools/screenshots/quenbrix_screenshots docs
 	QT_QPA_PLATFORM=offscreen QT_SCALE_FACTOR=2 $(BUILD)/tools/screenshots/quenbrix_screenshots docs
+
+package: build
+	cd $(BUILD) && cpack -G TGZ
+	@ls $(BUILD)/package/*.tar.gz
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD)
