@@ -56,9 +56,10 @@ format-check: deps
 	clang-format --dry-run -Werror $(SOURCES)
 
 lint: configure
-	clang-tidy -p $(BUILD) --quiet $(filter %.cpp,$(SOURCES))
+	cmake --build $(BUILD) -j $(JOBS)
+	run-clang-tidy -p $(BUILD) -quiet -j $(JOBS) \
+	    '^$(CURDIR)/(tonegen|app|about|resources|cli|tests|bench|tools)/.*\.cpp$$'
 
-# Pictures of both windows for the README, at 100 % and 200 %.
 screenshots: configure
 	cmake --build $(BUILD) -j $(JOBS) --target quenbrix_screenshots
 	QT_QPA_PLATFORM=offscreen QT_SCALE_FACTOR=1 $(BUILD)/tools/screenshots/quenbrix_screenshots docs

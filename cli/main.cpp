@@ -12,7 +12,7 @@ int main(int argc, char** argv) {
         return quenbrix_cli::ToneCommand::Run(args);
     } catch (const std::exception& error) {
         // Only resource exhaustion (threads, memory) gets here.
-        std::fprintf(stderr, "quenbrix-tone : erreur interne : %s\n", error.what());
+        (void)std::fprintf(stderr, "quenbrix-tone : erreur interne : %s\n", error.what());
         return quenbrix_cli::kExitRunFailure;
     }
 }

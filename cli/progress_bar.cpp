@@ -27,7 +27,7 @@ void WriteAll(int fd, const std::string& text) {
 
 std::string Megabytes(std::uintmax_t bytes) {
     std::array<char, 32> text{};
-    std::snprintf(text.data(), text.size(), "%.1f Mo", static_cast<double>(bytes) / 1e6);
+    (void)std::snprintf(text.data(), text.size(), "%.1f Mo", static_cast<double>(bytes) / 1e6);
     std::string result(text.data());
     // French decimal comma, without touching the process locale.
     if (const auto dot = result.find('.'); dot != std::string::npos) {

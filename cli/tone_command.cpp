@@ -17,8 +17,9 @@ namespace quenbrix_cli {
 namespace {
 
 void Print(std::FILE* stream, const std::string& text) {
-    std::fputs(text.c_str(), stream);
-    std::fflush(stream);
+    // Nothing is left to tell the user if the terminal itself refuses.
+    (void)std::fputs(text.c_str(), stream);
+    (void)std::fflush(stream);
 }
 
 int ReportFailure(const std::filesystem::path& target, const tonegen::Failure& failure) {

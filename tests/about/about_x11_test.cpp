@@ -11,8 +11,6 @@
 
 namespace {
 
-constexpr const char* kUnderXvfb = "QUENBRIX_UNDER_XVFB";
-
 QString WindowProperties(QWidget* window) {
     QProcess xprop;
     xprop.start(QStringLiteral("xprop"), {QStringLiteral("-id"), QString::number(window->winId())});
@@ -93,28 +91,8 @@ class AboutX11Test : public QObject {
     }
 };
 
+// CTest starts this program on a private X server (xvfb-run).
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty(kUnderXvfb)) {
-        // Start again on a private X server of our own.
-        QStringList arguments = {QStringLiteral("-a"), QStringLiteral("-s"),
-                                 QStringLiteral("-screen 0 1024x768x24"),
-                                 QString::fromLocal8Bit(argv[0])};
-        for (int i = 1; i < argc; ++i) {
-            arguments.append(QString::fromLocal8Bit(argv[i]));
-        }
-        QProcess child;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QString::fromLatin1(kUnderXvfb), QStringLiteral("1"));
-        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-        child.setProcessEnvironment(environment);
-        child.setProcessChannelMode(QProcess::ForwardedChannels);
-        child.start(QStringLiteral("xvfb-run"), arguments);
-        if (!child.waitForStarted() || !child.waitForFinished(240000)) {
-            qCritical("xvfb-run could not run the test");
-            return 1;
-        }
-        return child.exitStatus() == QProcess::NormalExit ? child.exitCode() : 1;
-    }
     QApplication application(argc, argv);
     AboutX11Test test;
     return QTest::qExec(&test, argc, argv);

@@ -20,8 +20,6 @@
 
 namespace {
 
-constexpr const char* kUnderXvfb = "QUENBRIX_UNDER_XVFB";
-
 QString Run(const QString& program, const QStringList& arguments) {
     QProcess process;
     process.start(program, arguments);
@@ -185,27 +183,8 @@ class WindowX11Test final : public QObject {
     }
 };
 
+// CTest starts this program on a private X server (xvfb-run).
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty(kUnderXvfb)) {
-        // Start again on a private X server of our own.
-        QStringList arguments = {"-a", "-s", "-screen 0 1024x768x24",
-                                 QString::fromLocal8Bit(argv[0])};
-        for (int i = 1; i < argc; ++i) {
-            arguments.append(QString::fromLocal8Bit(argv[i]));
-        }
-        QProcess child;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QString::fromLatin1(kUnderXvfb), QStringLiteral("1"));
-        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-        child.setProcessEnvironment(environment);
-        child.setProcessChannelMode(QProcess::ForwardedChannels);
-        child.start(QStringLiteral("xvfb-run"), arguments);
-        if (!child.waitForStarted() || !child.waitForFinished(240000)) {
-            qCritical("xvfb-run could not run the test");
-            return 1;
-        }
-        return child.exitStatus() == QProcess::NormalExit ? child.exitCode() : 1;
-    }
     QApplication application(argc, argv);
     WindowX11Test test;
     return QTest::qExec(&test, argc, argv);

@@ -40,7 +40,7 @@ ChildProcess::ChildProcess(const std::string& program, const std::vector<std::st
         // Likewise a runner started in the background ignores SIGINT; the
         // child is run as if typed at a terminal.
         for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
-            ::signal(signal, SIG_DFL);
+            (void)::signal(signal, SIG_DFL);
         }
         const int devNull = ::open("/dev/null", O_RDONLY);
         ::dup2(devNull, STDIN_FILENO);

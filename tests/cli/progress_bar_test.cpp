@@ -26,7 +26,7 @@ std::vector<std::uint8_t> PartialWave(std::uint32_t dataSize, std::size_t writte
     bytes[38] = 't';
     bytes[39] = 'a';
     for (int i = 0; i < 4; ++i) {
-        bytes[static_cast<std::size_t>(40 + i)] = static_cast<std::uint8_t>(dataSize >> (8 * i));
+        bytes[40 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(dataSize >> (8 * i));
     }
     return bytes;
 }

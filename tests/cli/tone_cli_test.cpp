@@ -46,7 +46,7 @@ std::vector<std::uint8_t> GoodOldFile() {
 }
 
 // The scratch directory holds nothing but these names: no staging directory left.
-void ExpectOnly(const ScratchDirectory& scratch, std::vector<std::string> names) {
+void ExpectOnly(const ScratchDirectory& scratch, const std::vector<std::string>& names) {
     EXPECT_EQ(scratch.Entries(), names);
 }
 
