@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdint>
@@ -133,6 +134,26 @@ void LongestRun(benchmark::State& state) {
     state.SetLabel(std::string(tonegen::KernelPathName(tonegen::FastestKernelPath())));
 }
 
+// The samples of the longest file with the same kernel and no file: how much
+// of LongestRun is computing and how much is the system taking 2 GB of writes.
+void LongestCompute(benchmark::State& state) {
+    const KernelPath path = tonegen::FastestKernelPath();
+    const tonegen::SampleConstants constants{1209.0 / 44100.0 * tonegen::kPhaseFactor,
+                                             697.0 / 44100.0 * tonegen::kPhaseFactor, kAmplitude};
+    std::array<std::int16_t, 512> block{};
+    while (state.KeepRunning()) {
+        for (std::int32_t i = 0; i < kLongestSampleCount; i += 512) {
+            const std::int32_t count = std::min<std::int32_t>(512, kLongestSampleCount - i);
+            benchmark::DoNotOptimize(
+                tonegen::ComputeSamples(path, constants, i, count, block.data()));
+        }
+        benchmark::DoNotOptimize(block.data());
+        benchmark::ClobberMemory();
+    }
+    state.SetItemsProcessed(state.iterations() * std::int64_t{kLongestSampleCount});
+    state.SetLabel(std::string(tonegen::KernelPathName(path)));
+}
+
 // Peak resident memory of a child process that makes one file and exits.
 void PeakMemory(benchmark::State& state) {
     const std::string seconds = std::to_string(state.range(0));
@@ -201,6 +222,7 @@ BENCHMARK(Run)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 BENCHMARK(LongestRun)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(LongestCompute)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(PeakMemory)
     ->ArgNames({"seconds"})
     ->Arg(60)
