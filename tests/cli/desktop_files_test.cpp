@@ -5,7 +5,7 @@
 #include <sstream>
 
 #include "child_process.h"
-#include "scratch_directory.h"
+#include "tone_test_support.h"
 
 namespace {
 

@@ -5,14 +5,14 @@
 #include <map>
 
 #include "child_process.h"
-#include "scratch_directory.h"
 #include "tone_file.h"
+#include "tone_test_support.h"
 
 namespace {
 
 using quenbrix_test::ChildProcess;
 using quenbrix_test::ChildResult;
-using quenbrix_test::ReadBytes;
+using quenbrix_test::ReadFileBytes;
 using quenbrix_test::ScratchDirectory;
 namespace fs = std::filesystem;
 
@@ -47,7 +47,7 @@ TEST(DtmfCli, EveryKeysFileIsDecodedAsThatKey) {
     std::vector<std::string> names;
     for (const auto& [name, key] : files) {
         names.push_back(name);
-        const auto bytes = ReadBytes(scratch / name);
+        const auto bytes = ReadFileBytes(scratch / name);
         EXPECT_EQ(bytes.size(), 88244u) << name;  // one second by default
         EXPECT_EQ(Decode(scratch / name), std::string(1, key)) << name;
     }
@@ -77,15 +77,15 @@ TEST(DtmfCli, FilesEqualTheCoreForTheKeysPairAndDuration) {
     const fs::path core = scratch / "core";
     fs::create_directories(core);
     ASSERT_FALSE(tonegen::CreateToneFile(core, "1336", "770", "2", 1000, [] {}).has_value());
-    EXPECT_EQ(ReadBytes(scratch / "dtmf-5.wav"), ReadBytes(tonegen::ToneFilePath(core)));
+    EXPECT_EQ(ReadFileBytes(scratch / "dtmf-5.wav"), ReadFileBytes(tonegen::ToneFilePath(core)));
     ASSERT_FALSE(tonegen::CreateToneFile(core, "1633", "941", "2", 1000, [] {}).has_value());
-    EXPECT_EQ(ReadBytes(scratch / "dtmf-D.wav"), ReadBytes(tonegen::ToneFilePath(core)));
+    EXPECT_EQ(ReadFileBytes(scratch / "dtmf-D.wav"), ReadFileBytes(tonegen::ToneFilePath(core)));
 }
 
 TEST(DtmfCli, FailureStopsBeforeAnyFileAndKeepsOldOnes) {
     ScratchDirectory scratch;
     const std::vector<std::uint8_t> old = {'v', 'i', 'e', 'u', 'x'};
-    quenbrix_test::WriteBytes(scratch / "dtmf-1.wav", old);
+    quenbrix_test::WriteFileBytes(scratch / "dtmf-1.wav", old);
     const ChildResult run =
         ChildProcess::Run(kTone, {"--dtmf", "12", "--seconds", "deux", "-d", scratch.path()});
     EXPECT_EQ(run.exitStatus, 1);
@@ -93,7 +93,7 @@ TEST(DtmfCli, FailureStopsBeforeAnyFileAndKeepsOldOnes) {
         "quenbrix-tone : échec de la création de « " + (scratch / "dtmf-1.wav").string() + " »\n" +
         std::string(tonegen::KindName(tonegen::FailureKind::TypeMismatch)) + " : "))
         << run.err;
-    EXPECT_EQ(ReadBytes(scratch / "dtmf-1.wav"), old);
+    EXPECT_EQ(ReadFileBytes(scratch / "dtmf-1.wav"), old);
     EXPECT_EQ(scratch.Entries(), std::vector<std::string>{"dtmf-1.wav"});
 
     const ChildResult missing = ChildProcess::Run(kTone, {"--dtmf", "1", "-d", scratch / "absent"});

@@ -8,7 +8,7 @@
 #include <chrono>
 #include <thread>
 
-#include "scratch_directory.h"
+#include "tone_test_support.h"
 
 namespace quenbrix_cli {
 namespace {
@@ -69,7 +69,7 @@ TEST(ProgressBarLine, ShowsPercentOfTheAnnouncedSizeOrMegabytes) {
 TEST(ProgressBarRun, LongRunDrawsGrowingLineAndEndsIt) {
     ScratchDirectory scratch;
     const auto file = scratch / "test.wav";
-    quenbrix_test::WriteBytes(file, PartialWave(1000, 500));
+    quenbrix_test::WriteFileBytes(file, PartialWave(1000, 500));
     Pipe pipe;
     {
         ProgressBar bar(pipe.writeEnd(), file, "long.wav", {0ms, 5ms});
@@ -92,7 +92,7 @@ TEST(ProgressBarRun, LongRunDrawsGrowingLineAndEndsIt) {
 TEST(ProgressBarRun, FailedRunKeepsItsLastFigure) {
     ScratchDirectory scratch;
     const auto file = scratch / "test.wav";
-    quenbrix_test::WriteBytes(file, PartialWave(1000, 0));
+    quenbrix_test::WriteFileBytes(file, PartialWave(1000, 0));
     Pipe pipe;
     ProgressBar bar(pipe.writeEnd(), file, "x.wav", {0ms, 5ms});
     const auto deadline = std::chrono::steady_clock::now() + 20s;
@@ -108,7 +108,7 @@ TEST(ProgressBarRun, FailedRunKeepsItsLastFigure) {
 TEST(ProgressBarRun, ShortRunDrawsNothing) {
     ScratchDirectory scratch;
     const auto file = scratch / "test.wav";
-    quenbrix_test::WriteBytes(file, PartialWave(1000, 1000));
+    quenbrix_test::WriteFileBytes(file, PartialWave(1000, 1000));
     Pipe pipe;
     {
         ProgressBar bar(pipe.writeEnd(), file, "court.wav", {10s, 5ms});

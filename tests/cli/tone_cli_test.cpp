@@ -6,15 +6,15 @@
 #include <thread>
 
 #include "child_process.h"
-#include "scratch_directory.h"
 #include "tone_file.h"
+#include "tone_test_support.h"
 
 namespace {
 
 using namespace std::chrono_literals;
 using quenbrix_test::ChildProcess;
 using quenbrix_test::ChildResult;
-using quenbrix_test::ReadBytes;
+using quenbrix_test::ReadFileBytes;
 using quenbrix_test::ScratchDirectory;
 namespace fs = std::filesystem;
 
@@ -29,7 +29,7 @@ std::vector<std::uint8_t> CoreBytes(const ScratchDirectory& scratch, std::string
     fs::create_directories(dir);
     const auto failure = tonegen::CreateToneFile(dir, f1, f2, seconds, amplitude, [] {});
     EXPECT_FALSE(failure.has_value()) << failure->description;
-    return ReadBytes(tonegen::ToneFilePath(dir));
+    return ReadFileBytes(tonegen::ToneFilePath(dir));
 }
 
 tonegen::Failure CoreFailure(const ScratchDirectory& scratch, std::string_view f1,
@@ -60,10 +60,10 @@ TEST(ToneCliBytes, EqualTheCoreForTheWindowsInitialInputs) {
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(run.err, "");  // stderr is a pipe here: no progress bar
 
-    const auto bytes = ReadBytes(out);
+    const auto bytes = ReadFileBytes(out);
     ASSERT_EQ(bytes.size(), 88244u);
-    EXPECT_EQ(quenbrix_test::Int32At(bytes, 4), 88236);
-    EXPECT_EQ(quenbrix_test::Int32At(bytes, 40), 88200);
+    EXPECT_EQ(quenbrix_test::ReadInt32LittleEndian(bytes, 4), 88236);
+    EXPECT_EQ(quenbrix_test::ReadInt32LittleEndian(bytes, 40), 88200);
     // The default amplitude is the scroll bar's initial 20000.
     const std::int16_t first[] = {0,     2704,  5348,  7872,  10222, 12345,
                                   14198, 15741, 16945, 17789, 18260, 18357};
@@ -96,7 +96,7 @@ TEST(ToneCliBytes, EqualTheCoreForOtherInputsAndOptionForms) {
         args.insert(args.end(), {"--output", scratch / "a.wav"});
         const ChildResult run = ChildProcess::Run(kTone, args);
         EXPECT_EQ(run.exitStatus, 0) << run.err;
-        EXPECT_EQ(ReadBytes(scratch / "a.wav"),
+        EXPECT_EQ(ReadFileBytes(scratch / "a.wav"),
                   CoreBytes(scratch, c.f1, c.f2, c.seconds, c.amplitude))
             << c.f1 << " " << c.f2 << " " << c.seconds;
     }
@@ -105,13 +105,13 @@ TEST(ToneCliBytes, EqualTheCoreForOtherInputsAndOptionForms) {
 TEST(ToneCliReplace, SuccessReplacesAnOldFileCompletely) {
     ScratchDirectory scratch;
     const fs::path out = scratch / "a.wav";
-    quenbrix_test::WriteBytes(out, std::vector<std::uint8_t>(300000, 0x55));
+    quenbrix_test::WriteFileBytes(out, std::vector<std::uint8_t>(300000, 0x55));
     const auto kept = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
     fs::permissions(out, kept);
     const ChildResult run =
         ChildProcess::Run(kTone, {"--f1", "697", "--f2", "1209", "--seconds", "1", "-o", out});
     EXPECT_EQ(run.exitStatus, 0) << run.err;
-    EXPECT_EQ(ReadBytes(out), CoreBytes(scratch, "697", "1209", "1", 20000));
+    EXPECT_EQ(ReadFileBytes(out), CoreBytes(scratch, "697", "1209", "1", 20000));
     EXPECT_EQ(fs::status(out).permissions(), kept);
     ExpectOnly(scratch, {"a.wav", "core"});
 }
@@ -119,13 +119,13 @@ TEST(ToneCliReplace, SuccessReplacesAnOldFileCompletely) {
 TEST(ToneCliReplace, SymbolicLinkIsFollowedAndKept) {
     ScratchDirectory scratch;
     fs::create_directories(scratch / "real");
-    quenbrix_test::WriteBytes(scratch / "real" / "t.wav", GoodOldFile());
+    quenbrix_test::WriteFileBytes(scratch / "real" / "t.wav", GoodOldFile());
     fs::create_symlink("real/t.wav", scratch / "link.wav");
     const ChildResult run = ChildProcess::Run(
         kTone, {"--f1", "1", "--f2", "2", "--seconds", "1", "-o", scratch / "link.wav"});
     EXPECT_EQ(run.exitStatus, 0) << run.err;
     EXPECT_TRUE(fs::is_symlink(scratch / "link.wav"));
-    EXPECT_EQ(ReadBytes(scratch / "real" / "t.wav"), CoreBytes(scratch, "1", "2", "1", 20000));
+    EXPECT_EQ(ReadFileBytes(scratch / "real" / "t.wav"), CoreBytes(scratch, "1", "2", "1", 20000));
     EXPECT_EQ(fs::directory_iterator(scratch / "real")->path().filename(), "t.wav");
 }
 
@@ -149,7 +149,7 @@ TEST(ToneCliFailure, EachKindKeepsTheOldFileAndReportsKindAndDescription) {
     for (const Case& c : cases) {
         ScratchDirectory scratch;
         const fs::path out = scratch / "bon.wav";
-        quenbrix_test::WriteBytes(out, GoodOldFile());
+        quenbrix_test::WriteFileBytes(out, GoodOldFile());
         const ChildResult run = ChildProcess::Run(
             kTone, {"--f1", c.f1, "--f2", c.f2, "--seconds", c.seconds, "-o", out});
         const tonegen::Failure expected = CoreFailure(scratch, c.f1, c.f2, c.seconds);
@@ -160,7 +160,7 @@ TEST(ToneCliFailure, EachKindKeepsTheOldFileAndReportsKindAndDescription) {
         EXPECT_EQ(run.err, "quenbrix-tone : échec de la création de « " + out.string() + " »\n" +
                                std::string(tonegen::KindName(c.kind)) + " : " +
                                expected.description + "\n");
-        EXPECT_EQ(ReadBytes(out), GoodOldFile()) << c.seconds;
+        EXPECT_EQ(ReadFileBytes(out), GoodOldFile()) << c.seconds;
         ExpectOnly(scratch, {"bon.wav", "core-failure"});
     }
 }
@@ -233,7 +233,7 @@ TEST(ToneCliInterrupt, SignalDuringARunKeepsTheOldFileAndRemovesTheStaging) {
     for (const int signal : {SIGTERM, SIGINT}) {
         ScratchDirectory scratch;
         const fs::path out = scratch / "bon.wav";
-        quenbrix_test::WriteBytes(out, GoodOldFile());
+        quenbrix_test::WriteFileBytes(out, GoodOldFile());
         // 20,000 s would be 1.7 GB; the run is stopped after its first megabyte.
         ChildProcess child(kTone, {"--f1", "1209", "--f2", "697", "--seconds", "20000", "-o", out});
         bool started = false;
@@ -251,7 +251,7 @@ TEST(ToneCliInterrupt, SignalDuringARunKeepsTheOldFileAndRemovesTheStaging) {
         const ChildResult run = child.Wait();
         EXPECT_FALSE(run.exited) << run.err;
         EXPECT_EQ(run.signal, signal);
-        EXPECT_EQ(ReadBytes(out), GoodOldFile());
+        EXPECT_EQ(ReadFileBytes(out), GoodOldFile());
         ExpectOnly(scratch, {"bon.wav"});
     }
 }

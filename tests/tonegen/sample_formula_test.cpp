@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "sample_kernel.h"
-#include "test_support.h"
+#include "tone_test_support.h"
 
 namespace {
 
@@ -98,7 +98,7 @@ TEST(SampleFormula, MatchesTheFormulaWrittenOutForManyIndices) {
     for (const std::int32_t start : {0, 1'000'000, 600'000'000, 1'073'702'700 - 4096}) {
         for (std::int32_t i = start; i < start + 4096; ++i) {
             ASSERT_EQ(ComputeSample(ConstantsFor(1209.0, 697.0, 20000.0), i).sample,
-                      tonegen_test::ExpectedSample(1209.0, 697.0, 20000.0, i))
+                      quenbrix_test::ExpectedSample(1209.0, 697.0, 20000.0, i))
                 << "sample " << i;
         }
     }

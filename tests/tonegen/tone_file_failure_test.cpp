@@ -15,16 +15,16 @@
 #include <vector>
 
 #include "message_text.h"
-#include "test_support.h"
 #include "tone_file.h"
+#include "tone_test_support.h"
 
 namespace {
 
+using quenbrix_test::ReadFileBytes;
+using quenbrix_test::SampleAt;
+using quenbrix_test::ScratchDirectory;
 using tonegen::FailureKind;
 using tonegen::RunResult;
-using tonegen_test::ReadFileBytes;
-using tonegen_test::SampleAt;
-using tonegen_test::ScratchDirectory;
 
 class ToneFileFailure : public testing::Test {
   protected:
@@ -128,11 +128,11 @@ TEST_F(ToneFileFailure, PhaseOverflowKeepsTheHeaderAndTheBlocksBeforeTheFailingO
         const std::vector<std::uint8_t> bytes = ReadFileBytes(dir_.ToneFile());
         const auto blocksBefore = static_cast<std::size_t>(firstBad / 512);
         ASSERT_EQ(bytes.size(), 44U + 1024U * blocksBefore);
-        EXPECT_EQ(tonegen_test::ReadInt32LittleEndian(bytes, 40), 88200);  // header for N
+        EXPECT_EQ(quenbrix_test::ReadInt32LittleEndian(bytes, 40), 88200);  // header for N
         const std::size_t last = 512 * blocksBefore - 1;
         EXPECT_EQ(SampleAt(bytes, last),
-                  tonegen_test::ExpectedSample(second ? 697.0 : 1e308, second ? 1e308 : 697.0,
-                                               20000.0, static_cast<std::int32_t>(last)));
+                  quenbrix_test::ExpectedSample(second ? 697.0 : 1e308, second ? 1e308 : 697.0,
+                                                20000.0, static_cast<std::int32_t>(last)));
         EXPECT_EQ(notifications_, 1);
     }
 }

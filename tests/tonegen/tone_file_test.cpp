@@ -9,17 +9,17 @@
 #include <string>
 #include <vector>
 
-#include "test_support.h"
 #include "tone_run.h"
+#include "tone_test_support.h"
 
 namespace {
 
+using quenbrix_test::ExpectedSample;
+using quenbrix_test::ReadFileBytes;
+using quenbrix_test::ReadInt32LittleEndian;
+using quenbrix_test::SampleAt;
+using quenbrix_test::ScratchDirectory;
 using tonegen::KernelPath;
-using tonegen_test::ExpectedSample;
-using tonegen_test::ReadFileBytes;
-using tonegen_test::ReadInt32LittleEndian;
-using tonegen_test::SampleAt;
-using tonegen_test::ScratchDirectory;
 
 // The runs of this file go through every sample kernel this machine has.
 class ToneFileRun : public testing::TestWithParam<KernelPath> {

@@ -7,13 +7,13 @@
 #include <string>
 #include <vector>
 
-#include "test_support.h"
+#include "tone_test_support.h"
 
 namespace {
 
+using quenbrix_test::ReadFileBytes;
+using quenbrix_test::ScratchDirectory;
 using tonegen::ToneFileWriter;
-using tonegen_test::ReadFileBytes;
-using tonegen_test::ScratchDirectory;
 
 TEST(ToneFileWriter, BytesAcrossManyBufferFillsArriveInOrder) {
     ScratchDirectory dir;
@@ -35,7 +35,7 @@ TEST(ToneFileWriter, BytesAcrossManyBufferFillsArriveInOrder) {
     ASSERT_EQ(bytes.size(), 7U + 2U * samples.size());
     EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 4), "RIFF");
     for (std::size_t i = 0; i < samples.size(); ++i) {
-        ASSERT_EQ(tonegen_test::ReadInt16LittleEndian(bytes, 7 + 2 * i), samples[i]) << i;
+        ASSERT_EQ(quenbrix_test::ReadInt16LittleEndian(bytes, 7 + 2 * i), samples[i]) << i;
     }
 }
 

@@ -6,12 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "test_support.h"
+#include "tone_test_support.h"
 
 namespace {
 
+using quenbrix_test::ReadInt32LittleEndian;
 using tonegen::HeaderOutcome;
-using tonegen_test::ReadInt32LittleEndian;
 
 // Keeps everything in memory; refuses bytes once a byte budget is used up.
 class MemorySink final : public tonegen::ByteSink {

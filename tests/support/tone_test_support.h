@@ -16,7 +16,7 @@ namespace tonegen {
 void PrintTo(const Failure& failure, std::ostream* out);
 }  // namespace tonegen
 
-namespace tonegen_test {
+namespace quenbrix_test {
 
 // A fresh directory under the system's temporary directory, removed with its
 // content at the end. Its name holds a blank and an accent, like many users'
@@ -30,12 +30,18 @@ class ScratchDirectory {
 
     [[nodiscard]] const std::filesystem::path& path() const { return path_; }
     [[nodiscard]] std::filesystem::path ToneFile() const;
+    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+
+    // Names of the entries, sorted; lets a test see leftovers such as
+    // staging directories.
+    [[nodiscard]] std::vector<std::string> Entries() const;
 
   private:
     std::filesystem::path path_;
 };
 
 std::vector<std::uint8_t> ReadFileBytes(const std::filesystem::path& path);
+void WriteFileBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
 
 std::int32_t ReadInt32LittleEndian(const std::vector<std::uint8_t>& bytes, std::size_t offset);
 std::int16_t ReadInt16LittleEndian(const std::vector<std::uint8_t>& bytes, std::size_t offset);
@@ -48,4 +54,4 @@ std::int16_t SampleAt(const std::vector<std::uint8_t>& bytes, std::size_t index)
 std::int16_t ExpectedSample(double frequency1, double frequency2, double amplitude,
                             std::int32_t index);
 
-}  // namespace tonegen_test
+}  // namespace quenbrix_test

@@ -1,7 +1,8 @@
-#include "test_support.h"
+#include "tone_test_support.h"
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
@@ -14,7 +15,7 @@ void PrintTo(const Failure& failure, std::ostream* out) {
 }
 }  // namespace tonegen
 
-namespace tonegen_test {
+namespace quenbrix_test {
 
 ScratchDirectory::ScratchDirectory() {
     std::string pattern =
@@ -32,6 +33,24 @@ ScratchDirectory::~ScratchDirectory() {
 
 std::filesystem::path ScratchDirectory::ToneFile() const {
     return path_ / "test.wav";
+}
+
+std::vector<std::string> ScratchDirectory::Entries() const {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(path_)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+void WriteFileBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
+    if (!out) {
+        throw std::runtime_error("cannot write " + path.native());
+    }
 }
 
 std::vector<std::uint8_t> ReadFileBytes(const std::filesystem::path& path) {
@@ -70,4 +89,4 @@ std::int16_t ExpectedSample(double frequency1, double frequency2, double amplitu
     return static_cast<std::int16_t>(std::nearbyint(k / 2.0));
 }
 
-}  // namespace tonegen_test
+}  // namespace quenbrix_test
