@@ -8,9 +8,8 @@
 #include <QPainter>
 #include <QPointer>
 #include <QPushButton>
-#include <array>
 
-#include "about_config.h"
+#include "about_form.h"
 #include "dtmf_grid.h"
 #include "link_label.h"
 #include "taskbar_hint.h"
@@ -19,65 +18,10 @@
 namespace about {
 namespace {
 
-using ui::TwipsRect;
+namespace form = forms::about_form;
 
-constexpr int kDefaultPixelSize = 11;  // 8.25 pt
-constexpr int kTitlePixelSize = 18;    // 13.5 pt
-constexpr int kStarPixelSize = 16;     // 12 pt
-constexpr QPoint kOpenPosition{156, 129};
-constexpr QSize kClientSize{376, 530};
-
-constexpr char kT1[] =
-    "   Ce logiciel permet de créer des fichiers Wav correspondant aux valeurs DTMF normalisées "
-    "(Voir ci-dessous) ou...à d'autres valeurs personnalisées.";
-constexpr char kT2[] =
-    "  En effet, en changeant la valeur du quartz des Circuits décodeurs,-SSI 202, MT 8870 ou "
-    "autres- il est possible de modifier la valeur des couples de fréquences pour obtenir ses "
-    "propres codes et garantir la confidentialité.";
-constexpr char kT3Start[] =
-    "  Les fichiers ainsi créés (fichier Test.wav dans le répertoire du programme) remplaceront "
-    "alors les fichiers WAV utilisés par le logiciel de codage: par exemple \"Ardelune\" sur le "
-    "site ";
-constexpr char kT4[] =
-    "  \"Dual Tone Modulated Frequencies\" .Ce sont des paires de fréquences utilisées en "
-    "téléphonie  pour le contrôle des relais et boÎtes vocales";
-constexpr char kT5[] =
-    "Il est possible de créer une fréquence unique ,1750 Hz par exemple,  en utilisant la même "
-    "valeur pour les fréquences 1 et 2. ";
-
-struct KeyLabel {
-    const char* name;
-    const char* key;
-    int column;
-    int row;
-};
-constexpr std::array<KeyLabel, 16> kKeys{{
-    {"Label3", "1", 0, 0},
-    {"Label4", "2", 1, 0},
-    {"Label5", "3", 2, 0},
-    {"Label6", "A", 3, 0},
-    {"Label7", "4", 0, 1},
-    {"Label8", "5", 1, 1},
-    {"Label9", "6", 2, 1},
-    {"Label10", "B", 3, 1},
-    {"Label11", "7", 0, 2},
-    {"Label12", "8", 1, 2},
-    {"Label13", "9", 2, 2},
-    {"Label14", "C", 3, 2},
-    {"Label15", "*", 0, 3},
-    {"Label16", "0", 1, 3},
-    {"Label17", "#", 2, 3},
-    {"Label18", "D", 3, 3},
-}};
-constexpr std::array<int, 4> kKeyLefts{1680, 2520, 3240, 3960};
-constexpr std::array<int, 4> kKeyWidths{735, 615, 615, 615};
-constexpr std::array<int, 4> kKeyTops{4636, 4920, 5280, 5520};
-constexpr int kKeyHeight = 255;
-
-QFont Bold(bool underline = false) {
-    QFont font = ui::ProgramFont(kDefaultPixelSize, true);
-    font.setUnderline(underline);
-    return font;
+QString Text(std::string_view utf8) {
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
 // Every control covers its rectangle: a move over it must neither reach the
@@ -88,17 +32,26 @@ void MakeCovering(QWidget* control) {
     control->setAttribute(Qt::WA_NoMousePropagation);
 }
 
-QLabel* AddLabel(QWidget* window, const char* name, TwipsRect place, const QString& text,
-                 const QFont& font, Qt::Alignment horizontal = Qt::AlignLeft) {
-    auto* label = new QLabel(text, window);
-    label->setObjectName(QString::fromLatin1(name));
+template <typename Widget>
+Widget* Place(Widget* widget, std::string_view name, const forms::TwipsRect& place,
+              const forms::FontSpec& font) {
+    widget->setObjectName(Text(name));
+    widget->setFont(ui::ProgramFont(font));
+    widget->setGeometry(ui::ToPixels(place));
+    return widget;
+}
+
+QLabel* AddLabel(QWidget* window, const forms::Control& control, const QString& text) {
+    auto* label = Place(new QLabel(text, window), control.name, control.place, control.font);
     label->setTextFormat(Qt::PlainText);
     label->setWordWrap(true);
-    label->setAlignment(horizontal | Qt::AlignTop);
-    label->setFont(font);
-    label->setGeometry(place.toPixels());
+    label->setAlignment(ui::ToAlignment(control.align) | Qt::AlignTop);
     MakeCovering(label);
     return label;
+}
+
+QLabel* AddLabel(QWidget* window, const forms::Control& control) {
+    return AddLabel(window, control, Text(control.text));
 }
 
 QPointer<AboutWindow>& OpenWindow() {
@@ -109,20 +62,7 @@ QPointer<AboutWindow>& OpenWindow() {
 }  // namespace
 
 QUrl AboutWindow::SiteUrl() {
-    return QUrl(QString::fromUtf8(config::kSiteUrl), QUrl::StrictMode);
-}
-
-QString AboutWindow::SiteHost() {
-    return SiteUrl().host();
-}
-
-QString AboutWindow::SiteDomain() {
-    const QString host = SiteHost();
-    return host.startsWith(QLatin1String("www.")) ? host.mid(4) : host;
-}
-
-QString AboutWindow::Credit() {
-    return QString::fromUtf8(config::kAuthor) + QStringLiteral(" 2006");
+    return QUrl(Text(form::SiteUrl()), QUrl::StrictMode);
 }
 
 AboutWindow::AboutWindow(QWidget* parent)
@@ -130,25 +70,26 @@ AboutWindow::AboutWindow(QWidget* parent)
                           Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
     ui::LoadProgramFonts();
     setObjectName(QStringLiteral("frmAbout"));
-    setWindowTitle(QStringLiteral("À propos"));
+    setWindowTitle(Text(form::kTitle));
     setAttribute(Qt::WA_DeleteOnClose);
     setAutoFillBackground(true);
     QPalette colours = palette();
-    colours.setColor(QPalette::Window, Qt::white);
+    colours.setColor(QPalette::Window, ui::ToColour(form::kFace));
     colours.setColor(QPalette::WindowText, Qt::black);
     setPalette(colours);
-    setFont(ui::ProgramFont(kDefaultPixelSize));
+    setFont(ui::ProgramFont(form::kDefaultFont));
     setMouseTracking(true);
-    setGeometry(QRect(kOpenPosition, kClientSize));
-    setFixedSize(kClientSize);
+    const QSize clientSize(forms::TwipsToPixels(form::kClientWidth),
+                           forms::TwipsToPixels(form::kClientHeight));
+    setGeometry(QRect(ui::ToPixels(form::kOpenPosition), clientSize));
+    setFixedSize(clientSize);
     // A transient dialog without an owner would still get a task-bar button
     // from some desktops; ask for none.
     KeepOffTaskbar(*this);
 
     // Creation order is stacking order: later controls lie in front.
-    auto* icon = new QLabel(this);
-    icon->setObjectName(QStringLiteral("picIcon"));
-    icon->setGeometry(TwipsRect{240, 240, 510, 510}.toPixels());
+    auto* icon =
+        Place(new QLabel(this), form::kPicIcon.name, form::kPicIcon.place, form::kPicIcon.font);
     icon->setFrameStyle(QFrame::Box | QFrame::Plain);
     icon->setLineWidth(1);
     icon->setBackgroundRole(QPalette::Base);
@@ -159,50 +100,45 @@ AboutWindow::AboutWindow(QWidget* parent)
     icon->setAccessibleName(QStringLiteral("Icône de Quenbrix"));
     MakeCovering(icon);
 
-    AddLabel(this, "Label1", {1440, 120, 3015, 375}, QStringLiteral("Quenbrix"),
-             ui::ProgramFont(kTitlePixelSize, true), Qt::AlignHCenter);
+    AddLabel(this, form::kLabel1);
 
-    ok_ = new QPushButton(QStringLiteral("OK"), this);
-    ok_->setObjectName(QStringLiteral("cmdOK"));
-    ok_->setGeometry(TwipsRect{4800, 240, 780, 345}.toPixels());
+    ok_ = Place(new QPushButton(Text(form::kCmdOK.text), this), form::kCmdOK.name,
+                form::kCmdOK.place, form::kCmdOK.font);
     ok_->setDefault(true);
     ok_->setAccessibleName(ok_->text());
     MakeCovering(ok_);
     connect(ok_, &QPushButton::clicked, this, &QWidget::close);
 
-    AddLabel(this, "Label21", {1440, 480, 3015, 255},
-             QStringLiteral("Création de doubles tonalités"), Bold(), Qt::AlignHCenter);
-    AddLabel(this, "Label26", {120, 960, 5415, 735}, QString::fromUtf8(kT1), Bold());
-    AddLabel(this, "Label19", {120, 1560, 5535, 855}, QString::fromUtf8(kT2), Bold());
-    AddLabel(this, "Label20", {120, 2400, 5295, 855}, QString::fromUtf8(kT3Start) + SiteDomain(),
-             Bold());
-    AddLabel(this, "Label25", {2520, 3240, 855, 255}, QStringLiteral("DTMF"), Bold(true),
-             Qt::AlignHCenter);
-    AddLabel(this, "Label2", {120, 3480, 5415, 615}, QString::fromUtf8(kT4), Bold());
+    AddLabel(this, form::kLabel21);
+    AddLabel(this, form::kLabel26);
+    AddLabel(this, form::kLabel19);
+    AddLabel(this, form::kLabel20, QString::fromStdString(form::T3Text()));
+    AddLabel(this, form::kLabel25);
+    AddLabel(this, form::kLabel2);
 
-    auto* grid = new DtmfGrid(this);
-    grid->setObjectName(QStringLiteral("Image1"));
-    grid->setGeometry(TwipsRect{960, 4200, 3750, 1665}.toPixels());
+    auto* grid =
+        Place(new DtmfGrid(this), form::kImage1.name, form::kImage1.place, form::kImage1.font);
     MakeCovering(grid);
 
-    for (const KeyLabel& key : kKeys) {
-        const auto column = static_cast<std::size_t>(key.column);
-        const auto row = static_cast<std::size_t>(key.row);
-        const bool star = key.key[0] == '*';
-        AddLabel(this, key.name, {kKeyLefts[column], kKeyTops[row], kKeyWidths[column], kKeyHeight},
-                 QString::fromLatin1(key.key),
-                 ui::ProgramFont(star ? kStarPixelSize : kDefaultPixelSize), Qt::AlignHCenter);
+    for (std::size_t index = 0; index < tonegen::kDtmfKeys.size(); ++index) {
+        const form::KeyLabel key = form::KeyLabelAt(index);
+        AddLabel(this,
+                 forms::Control{key.name,
+                                forms::ControlKind::Label,
+                                key.place,
+                                {},
+                                key.font,
+                                forms::TextAlign::Centre},
+                 QString(QLatin1Char(key.key)));
     }
 
-    AddLabel(this, "Label27", {2520, 6000, 735, 255}, QStringLiteral("1750 Hz"), Bold(true));
-    AddLabel(this, "Label28", {360, 6240, 5175, 615}, QString::fromUtf8(kT5), Bold());
-    AddLabel(this, "Label23", {840, 7440, 1575, 255}, Credit(), Bold());
-    AddLabel(this, "Label24", {2760, 7440, 1335, 255}, QStringLiteral("Visitez le site "), Bold());
+    AddLabel(this, form::kLabel27);
+    AddLabel(this, form::kLabel28);
+    AddLabel(this, form::kLabel23, QString::fromStdString(form::CreditText()));
+    AddLabel(this, form::kLabel24);
 
-    link_ = new LinkLabel(QLatin1Char(' ') + SiteHost(), this);
-    link_->setObjectName(QStringLiteral("lblqimbo"));
-    link_->setGeometry(TwipsRect{3960, 7440, 1215, 255}.toPixels());
-    link_->setFont(Bold());
+    link_ = Place(new LinkLabel(QString::fromStdString(form::LinkText()), this),
+                  form::kLblqimbo.name, form::kLblqimbo.place, form::kLblqimbo.font);
     link_->setWordWrap(true);
     link_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     link_->setAccessibleName(SiteUrl().toString());
@@ -214,18 +150,15 @@ AboutWindow::AboutWindow(QWidget* parent)
 }
 
 void AboutWindow::paintEvent(QPaintEvent* /*event*/) {
-    // The separator above the credit line: a grey line with a white one
-    // under it, which only shows on a background that is not white.
-    // Ends are exclusive, and the wide white line grows downwards so that
-    // it never covers the grey one.
-    using ui::TwipsToPixels;
+    // The separator above the credit line. Ends are exclusive, and a wide
+    // line grows downwards, so the white one never covers the grey one.
     QPainter painter(this);
-    painter.fillRect(QRect(QPoint(TwipsToPixels(120), TwipsToPixels(7005)),
-                           QPoint(TwipsToPixels(5520) - 1, TwipsToPixels(7005))),
-                     QColor(128, 128, 128));
-    painter.fillRect(QRect(QPoint(TwipsToPixels(120), TwipsToPixels(7020)),
-                           QPoint(TwipsToPixels(5535) - 1, TwipsToPixels(7020) + 1)),
-                     QColor(255, 255, 255));
+    for (const form::Line& line : {form::kGreyLine, form::kWhiteLine}) {
+        const QPoint from = ui::ToPixels(line.from);
+        const QPoint to = ui::ToPixels(line.to);
+        painter.fillRect(QRect(from, QPoint(to.x() - 1, to.y() + line.pixelWidth - 1)),
+                         ui::ToColour(line.colour));
+    }
 }
 
 void AboutWindow::keyPressEvent(QKeyEvent* event) {

@@ -18,11 +18,8 @@ class AboutWindow : public QWidget {
   public:
     explicit AboutWindow(QWidget* parent = nullptr);
 
-    // The site behind the link and the texts derived from it.
+    // The site behind the link.
     [[nodiscard]] static QUrl SiteUrl();
-    [[nodiscard]] static QString SiteHost();
-    [[nodiscard]] static QString SiteDomain();
-    [[nodiscard]] static QString Credit();
 
   protected:
     void paintEvent(QPaintEvent* event) override;

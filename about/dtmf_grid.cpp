@@ -4,30 +4,16 @@
 #include <QFontDatabase>
 #include <QPainter>
 #include <QString>
-#include <array>
 #include <cmath>
+
+#include "about_form.h"
+#include "ui_resources.h"
 
 namespace about {
 namespace {
 
-constexpr QColor kBackground{248, 248, 248};
-constexpr QColor kBand{210, 208, 201};
-constexpr QColor kShadow{128, 128, 128};
-constexpr QColor kBoxDark{128, 128, 128};
-constexpr QColor kBoxLight{200, 200, 200};
-constexpr int kBandWidth = 3;
-
-// Inclusive pixel spans, from the picture's top-left corner.
-struct Span {
-    int first;
-    int last;
-};
-constexpr std::array<Span, 4> kColumns{{{49, 96}, {98, 145}, {148, 194}, {197, 244}}};
-constexpr std::array<Span, 4> kRows{{{25, 43}, {46, 64}, {66, 84}, {87, 105}}};
-constexpr Span kHeaderColumn{6, 46};
-constexpr Span kHeaderRow{5, 23};
-constexpr std::array<const char*, 4> kColumnHeaders{"1209 Hz", "1336 Hz", "1477 Hz", "1633 Hz"};
-constexpr std::array<const char*, 4> kRowHeaders{"697 Hz", "770 Hz", "852 Hz", "941 Hz"};
+namespace grid = forms::about_form::grid;
+using grid::Span;
 
 QRect Box(Span x, Span y) {
     return {QPoint(x.first, y.first), QPoint(x.last, y.last)};
@@ -35,10 +21,12 @@ QRect Box(Span x, Span y) {
 
 // A sunken cell: dark on the top and left, light on the bottom and right.
 void DrawBox(QPainter& painter, const QRect& box) {
-    painter.fillRect(box.left(), box.top(), box.width(), 1, kBoxDark);
-    painter.fillRect(box.left(), box.top(), 1, box.height(), kBoxDark);
-    painter.fillRect(box.left() + 1, box.bottom(), box.width() - 1, 1, kBoxLight);
-    painter.fillRect(box.right(), box.top() + 1, 1, box.height() - 1, kBoxLight);
+    painter.fillRect(box.left(), box.top(), box.width(), 1, ui::ToColour(grid::kCellDark));
+    painter.fillRect(box.left(), box.top(), 1, box.height(), ui::ToColour(grid::kCellDark));
+    painter.fillRect(box.left() + 1, box.bottom(), box.width() - 1, 1,
+                     ui::ToColour(grid::kCellLight));
+    painter.fillRect(box.right(), box.top() + 1, 1, box.height() - 1,
+                     ui::ToColour(grid::kCellLight));
 }
 
 QString SerifFamily() {
@@ -63,33 +51,37 @@ QImage DtmfGrid::Render(qreal devicePixelRatio) {
     QImage image(static_cast<int>(std::ceil(kWidth * ratio)),
                  static_cast<int>(std::ceil(kHeight * ratio)), QImage::Format_RGB32);
     image.setDevicePixelRatio(ratio);
-    image.fill(kBackground);
+    image.fill(ui::ToColour(grid::kBackground));
 
     QPainter painter(&image);
     // Light from the top left: a beige band there, a shadow offset by the
     // band's width along the right and bottom.
-    painter.fillRect(0, 0, kWidth, kBandWidth, kBand);
-    painter.fillRect(0, 0, kBandWidth, kHeight, kBand);
-    painter.fillRect(kWidth - kBandWidth, kBandWidth, kBandWidth, kHeight - kBandWidth, kShadow);
-    painter.fillRect(kBandWidth, kHeight - kBandWidth, kWidth - kBandWidth, kBandWidth, kShadow);
+    const QColor band = ui::ToColour(grid::kBand);
+    const QColor shadow = ui::ToColour(grid::kShadow);
+    constexpr int kBandWidth = grid::kBandWidth;
+    painter.fillRect(0, 0, kWidth, kBandWidth, band);
+    painter.fillRect(0, 0, kBandWidth, kHeight, band);
+    painter.fillRect(kWidth - kBandWidth, kBandWidth, kBandWidth, kHeight - kBandWidth, shadow);
+    painter.fillRect(kBandWidth, kHeight - kBandWidth, kWidth - kBandWidth, kBandWidth, shadow);
 
     QFont serif(SerifFamily());
     serif.setStyleHint(QFont::Serif);
-    serif.setPixelSize(12);
+    serif.setPixelSize(grid::kHeaderPixelSize);
     painter.setFont(serif);
     painter.setPen(Qt::black);
-    const auto header = [&painter](const QRect& box, const char* text) {
+    const auto header = [&painter](const QRect& box, int hertz) {
         DrawBox(painter, box);
-        painter.drawText(box.adjusted(1, 1, -1, -1), Qt::AlignCenter, QString::fromLatin1(text));
+        painter.drawText(box.adjusted(1, 1, -1, -1), Qt::AlignCenter,
+                         QString::fromStdString(forms::about_form::FrequencyHeader(hertz)));
     };
-    for (std::size_t i = 0; i < kColumns.size(); ++i) {
-        header(Box(kColumns[i], kHeaderRow), kColumnHeaders[i]);
+    for (std::size_t i = 0; i < grid::kColumns.size(); ++i) {
+        header(Box(grid::kColumns[i], grid::kHeaderRow), tonegen::kDtmfColumnFrequencies[i]);
     }
-    for (std::size_t i = 0; i < kRows.size(); ++i) {
-        header(Box(kHeaderColumn, kRows[i]), kRowHeaders[i]);
+    for (std::size_t i = 0; i < grid::kRows.size(); ++i) {
+        header(Box(grid::kHeaderColumn, grid::kRows[i]), tonegen::kDtmfRowFrequencies[i]);
     }
-    for (const Span& row : kRows) {
-        for (const Span& column : kColumns) {
+    for (const Span& row : grid::kRows) {
+        for (const Span& column : grid::kColumns) {
             DrawBox(painter, Box(column, row));
         }
     }

@@ -6,14 +6,16 @@
 #include <QImage>
 #include <QWidget>
 
+#include "about_form.h"
+
 namespace about {
 
 class DtmfGrid : public QWidget {
     Q_OBJECT
 
   public:
-    static constexpr int kWidth = 250;
-    static constexpr int kHeight = 111;
+    static constexpr int kWidth = forms::about_form::grid::kWidth;
+    static constexpr int kHeight = forms::about_form::grid::kHeight;
 
     explicit DtmfGrid(QWidget* parent = nullptr);
 

@@ -3,7 +3,12 @@
 #include <QMouseEvent>
 #include <QPalette>
 
+#include "about_form.h"
+#include "ui_resources.h"
+
 namespace about {
+
+namespace form = forms::about_form;
 
 LinkLabel::LinkLabel(const QString& text, QWidget* parent) : QLabel(text, parent) {
     setTextFormat(Qt::PlainText);
@@ -15,8 +20,8 @@ LinkLabel::LinkLabel(const QString& text, QWidget* parent) : QLabel(text, parent
     // window it would count as bare background.
     setAttribute(Qt::WA_NoMousePropagation);
     QPalette colours = palette();
-    colours.setColor(QPalette::WindowText, kTextColour);
-    colours.setColor(QPalette::Window, kIdleBackground);
+    colours.setColor(QPalette::WindowText, ui::ToColour(form::kLinkText));
+    colours.setColor(QPalette::Window, ui::ToColour(form::kLinkIdle));
     setPalette(colours);
 }
 
@@ -26,7 +31,8 @@ void LinkLabel::SetCovered(bool covered) {
     }
     covered_ = covered;
     QPalette colours = palette();
-    colours.setColor(QPalette::Window, covered ? kCoveredBackground : kIdleBackground);
+    colours.setColor(QPalette::Window,
+                     covered ? ui::ToColour(form::kLinkCovered) : ui::ToColour(form::kLinkIdle));
     setPalette(colours);
 }
 

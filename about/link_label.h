@@ -12,10 +12,6 @@ class LinkLabel : public QLabel {
     Q_OBJECT
 
   public:
-    static constexpr QColor kIdleBackground{255, 192, 192};
-    static constexpr QColor kCoveredBackground{192, 255, 192};
-    static constexpr QColor kTextColour{0, 0, 192};
-
     explicit LinkLabel(const QString& text, QWidget* parent = nullptr);
 
     void SetCovered(bool covered);

@@ -3,6 +3,8 @@
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 
+#include "main_form.h"
+
 namespace {
 
 // The character a key delivers to a text box, as the user sees it: editing
@@ -40,10 +42,9 @@ DigitBox::DigitBox(const QString& text, QWidget* parent) : QLineEdit(text, paren
 }
 
 QString DigitBox::keepDigits(const QString& typed) {
-    constexpr QLatin1String digits("0123456789");
     QString kept;
     for (const QChar c : typed) {
-        if (digits.contains(c, Qt::CaseSensitive)) {
+        if (forms::main_form::IsAcceptedCharacter(c.unicode())) {
             kept.append(c);
         }
     }

@@ -13,6 +13,7 @@
 
 #include "about_window.h"
 #include "digit_box.h"
+#include "main_form.h"
 #include "program_application.h"
 #include "sound_player.h"
 #include "taskbar_hint.h"
@@ -21,51 +22,44 @@
 
 namespace {
 
-const QColor kFaceGrey(224, 224, 224);
-const QColor kBoxYellow(255, 255, 192);
+namespace form = forms::main_form;
 
-// 8.25 pt and 12 pt at 96 DPI.
-constexpr int kSmallText = 11;
-constexpr int kLargeText = 16;
-
-// The volume is a signed 16-bit amplitude; the bar starts high enough for
-// "Créer" at start to be heard.
-constexpr int kVolumeLowest = 0;
-constexpr int kVolumeHighest = 32767;
-constexpr int kVolumeStart = 20000;
+QString Text(std::string_view utf8) {
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
 
 std::filesystem::path ToPath(const QString& directory) {
     return {QFile::encodeName(directory).toStdString()};
 }
 
-QLabel* MakeLabel(const QString& text, const ui::TwipsRect& place, Qt::Alignment alignment,
-                  QWidget* parent) {
-    auto* label = new QLabel(text, parent);
+template <typename Widget>
+Widget* Place(Widget* widget, const forms::Control& control) {
+    widget->setObjectName(Text(control.name));
+    widget->setFont(ui::ProgramFont(control.font));
+    widget->setGeometry(ui::ToPixels(control.place));
+    return widget;
+}
+
+QLabel* MakeLabel(const forms::Control& control, QWidget* parent) {
+    auto* label = Place(new QLabel(Text(control.text), parent), control);
     label->setTextFormat(Qt::PlainText);  // keeps the runs of blanks
     label->setWordWrap(true);
-    label->setAlignment(alignment | Qt::AlignTop);
-    label->setFont(ui::ProgramFont(kSmallText, true));
-    label->setGeometry(place.toPixels());
+    label->setAlignment(ui::ToAlignment(control.align) | Qt::AlignTop);
     return label;
 }
 
-DigitBox* MakeBox(const QString& text, const ui::TwipsRect& place, int pixelSize,
-                  const QString& accessibleName, QWidget* parent) {
-    auto* box = new DigitBox(text, parent);
-    box->setFont(ui::ProgramFont(pixelSize, true));
+DigitBox* MakeBox(const forms::Control& control, std::string_view accessibleName, QWidget* parent) {
+    auto* box = Place(new DigitBox(Text(control.text), parent), control);
     QPalette palette = box->palette();
-    palette.setColor(QPalette::Base, kBoxYellow);
+    palette.setColor(QPalette::Base, ui::ToColour(form::kBoxBackground));
     box->setPalette(palette);
-    box->setGeometry(place.toPixels());
-    box->setAccessibleName(accessibleName);
+    box->setAccessibleName(Text(accessibleName));
     return box;
 }
 
-QPushButton* MakeButton(const QString& text, const ui::TwipsRect& place, QWidget* parent) {
-    auto* button = new QPushButton(text, parent);
-    button->setFont(ui::ProgramFont(kSmallText, true));
-    button->setGeometry(place.toPixels());
-    button->setAccessibleName(text);
+QPushButton* MakeButton(const forms::Control& control, QWidget* parent) {
+    auto* button = Place(new QPushButton(Text(control.text), parent), control);
+    button->setAccessibleName(button->text());
     // No default button in this window, but Enter still presses the button
     // that has the focus, as Space does.
     button->setAutoDefault(true);
@@ -88,15 +82,16 @@ MainWindow::MainWindow(QString programDirectory, SoundPlayer& player, ToneFileMa
     // Qt leaves tool windows out of "the last window closed"; this one is the
     // program's main window and must count.
     setAttribute(Qt::WA_QuitOnClose, true);
-    setWindowTitle(QString(39, QLatin1Char(' ')) + QStringLiteral("Quenbrix"));
+    setWindowTitle(Text(form::kTitle));
     setWindowIcon(ui::ProgramIcon());
 
     QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, kFaceGrey);
+    palette.setColor(QPalette::Window, ui::ToColour(form::kFace));
     setPalette(palette);
     setAutoFillBackground(true);
 
-    setFixedSize(ui::TwipsToPixels(5025), ui::TwipsToPixels(3180));
+    setFixedSize(forms::TwipsToPixels(form::kClientWidth),
+                 forms::TwipsToPixels(form::kClientHeight));
     buildControls();
 
     if (const QScreen* screen = this->screen()) {
@@ -108,60 +103,41 @@ MainWindow::MainWindow(QString programDirectory, SoundPlayer& player, ToneFileMa
 }
 
 void MainWindow::buildControls() {
-    cmdAide_ = MakeButton(QStringLiteral("A propos"), {120, 120, 1095, 300}, this);
-    cmdAide_->setObjectName(QStringLiteral("CmdAide"));
+    cmdAide_ = MakeButton(form::kCmdAide, this);
     QPalette face = cmdAide_->palette();
-    face.setColor(QPalette::Button, kFaceGrey);
+    face.setColor(QPalette::Button, ui::ToColour(form::kFace));
     cmdAide_->setPalette(face);
 
-    txtFreq1_ = MakeBox(QStringLiteral("1209"), {1080, 600, 855, 405}, kLargeText,
-                        QStringLiteral("Fréquence 1 (Hz)"), this);
-    txtFreq1_->setObjectName(QStringLiteral("TxtFreq1"));
-    txtFreq2_ = MakeBox(QStringLiteral("697"), {3000, 600, 855, 405}, kLargeText,
-                        QStringLiteral("Fréquence 2 (Hz)"), this);
-    txtFreq2_->setObjectName(QStringLiteral("TxtFreq2"));
+    txtFreq1_ = MakeBox(form::kTxtFreq1, form::kFrequency1Name, this);
+    txtFreq2_ = MakeBox(form::kTxtFreq2, form::kFrequency2Name, this);
+    label1_ = MakeLabel(form::kLabel1, this);
+    label2_ = MakeLabel(form::kLabel2, this);
+    text5_ = MakeBox(form::kText5, form::kDurationName, this);
+    label5_ = MakeLabel(form::kLabel5, this);
 
-    label1_ =
-        MakeLabel(QStringLiteral("Fréquence 1  (Hz)"), {840, 1080, 1575, 255}, Qt::AlignLeft, this);
-    label1_->setObjectName(QStringLiteral("Label1"));
-    label2_ =
-        MakeLabel(QStringLiteral("Fréquence 2 (Hz)"), {2760, 1080, 1575, 255}, Qt::AlignLeft, this);
-    label2_->setObjectName(QStringLiteral("Label2"));
-
-    text5_ = MakeBox(QStringLiteral("1"), {3960, 1635, 375, 285}, kSmallText,
-                     QStringLiteral("Durée (secondes)"), this);
-    text5_->setObjectName(QStringLiteral("Text5"));
-    label5_ =
-        MakeLabel(QStringLiteral("Durée (Sec):"), {2640, 1665, 1215, 255}, Qt::AlignRight, this);
-    label5_->setObjectName(QStringLiteral("Label5"));
-
-    volumeScroll_ = new QScrollBar(Qt::Horizontal, this);
-    volumeScroll_->setObjectName(QStringLiteral("Volumescroll"));
-    volumeScroll_->setRange(kVolumeLowest, kVolumeHighest);
-    volumeScroll_->setSingleStep(1);
-    volumeScroll_->setPageStep(1);
-    volumeScroll_->setValue(kVolumeStart);
+    volumeScroll_ = Place(new QScrollBar(Qt::Horizontal, this), form::kVolumescroll);
+    volumeScroll_->setRange(form::kVolumeLowest, form::kVolumeHighest);
+    volumeScroll_->setSingleStep(form::kVolumeSmallStep);
+    volumeScroll_->setPageStep(form::kVolumeLargeStep);
+    volumeScroll_->setValue(form::kVolumeStart);
     // Qt turns scroll-bar keys round for the vertical case; this bar grows
     // from left to right, so Right and Page Up must raise it.
     volumeScroll_->setInvertedControls(false);
     volumeScroll_->setFocusPolicy(Qt::StrongFocus);
-    volumeScroll_->setGeometry(ui::TwipsRect{600, 1680, 1575, 135}.toPixels());
-    volumeScroll_->setAccessibleName(QStringLiteral("Volume"));
-    label6_ = MakeLabel(QStringLiteral("-    Volume    +"), {600, 1920, 1575, 255},
-                        Qt::AlignHCenter, this);
-    label6_->setObjectName(QStringLiteral("Label6"));
+    volumeScroll_->setAccessibleName(Text(form::kVolumeName));
+    label6_ = MakeLabel(form::kLabel6, this);
 
-    command1_ = MakeButton(QStringLiteral("Créer"), {840, 2400, 1215, 375}, this);
-    command1_->setObjectName(QStringLiteral("Command1"));
-    cmdRejoue_ = MakeButton(QStringLiteral("Rejouer"), {2900, 2400, 1095, 375}, this);
-    cmdRejoue_->setObjectName(QStringLiteral("cmdrejoue"));
+    command1_ = MakeButton(form::kCommand1, this);
+    cmdRejoue_ = MakeButton(form::kCmdrejoue, this);
 
-    QWidget::setTabOrder(command1_, txtFreq1_);
-    QWidget::setTabOrder(txtFreq1_, text5_);
-    QWidget::setTabOrder(text5_, cmdRejoue_);
-    QWidget::setTabOrder(cmdRejoue_, volumeScroll_);
-    QWidget::setTabOrder(volumeScroll_, txtFreq2_);
-    QWidget::setTabOrder(txtFreq2_, cmdAide_);
+    QWidget* previous = nullptr;
+    for (const forms::Control* control : form::kTabOrder) {
+        auto* widget = findChild<QWidget*>(Text(control->name), Qt::FindDirectChildrenOnly);
+        if (previous != nullptr) {
+            QWidget::setTabOrder(previous, widget);
+        }
+        previous = widget;
+    }
 
     connect(command1_, &QPushButton::clicked, this, &MainWindow::createAndPlay);
     connect(cmdRejoue_, &QPushButton::clicked, this, &MainWindow::replay);
@@ -208,7 +184,7 @@ void MainWindow::replay() {
 }
 
 void MainWindow::showError(const QString& description) {
-    QMessageBox box(QMessageBox::Critical, QStringLiteral("Erreur"), description, QMessageBox::Ok,
+    QMessageBox box(QMessageBox::Critical, Text(form::kErrorTitle), description, QMessageBox::Ok,
                     this);
     box.exec();
 }

@@ -1,0 +1,39 @@
+#include "about_form.h"
+
+#include "site_config.h"
+
+namespace forms::about_form {
+
+std::string T3Text() {
+    return std::string(kT3Start) + site::kDomain;
+}
+
+std::string LinkText() {
+    return std::string(" ") + site::kHost;
+}
+
+std::string CreditText() {
+    return std::string(site::kAuthor) + " 2006";
+}
+
+std::string_view SiteUrl() {
+    return site::kUrl;
+}
+
+std::string FrequencyHeader(int hertz) {
+    return std::to_string(hertz) + " Hz";
+}
+
+std::string GridDescription() {
+    std::string text;
+    for (const tonegen::DtmfKey& key : tonegen::kDtmfKeys) {
+        if (!text.empty()) {
+            text += '\n';
+        }
+        text += key.key;
+        text += " : " + FrequencyHeader(key.lowHertz) + " et " + FrequencyHeader(key.highHertz);
+    }
+    return text;
+}
+
+}  // namespace forms::about_form

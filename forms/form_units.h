@@ -1,0 +1,70 @@
+// The units both windows are laid out in, whatever the toolkit: positions and
+// sizes in twips (1/1440 inch) from the client area's top-left corner, font
+// sizes in hundredths of a point, colours as RGB triples.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+namespace forms {
+
+// 15 twips make one pixel at 96 dots per inch.
+inline constexpr int kTwipsPerPixelAt96Dpi = 15;
+
+constexpr int TwipsToPixels(int twips) {
+    return twips / kTwipsPerPixelAt96Dpi;
+}
+
+// At another resolution, rounded to the nearest pixel.
+constexpr int TwipsToPixels(int twips, int dotsPerInch) {
+    return (twips * dotsPerInch + 720) / 1440;
+}
+
+struct TwipsRect {
+    int left;
+    int top;
+    int width;
+    int height;
+};
+
+struct TwipsPoint {
+    int x;
+    int y;
+};
+
+struct Colour {
+    std::uint8_t red;
+    std::uint8_t green;
+    std::uint8_t blue;
+    friend constexpr bool operator==(Colour, Colour) = default;
+};
+
+// "MS Sans Serif" at a size and weight; where that face is missing each front
+// end takes the nearest sans-serif one.
+struct FontSpec {
+    int centiPoints;  // 825 is 8.25 pt
+    bool bold = false;
+    bool underline = false;
+};
+
+// The pixel size of a font at 96 dots per inch (8.25 pt is 11 px, 12 pt 16 px).
+constexpr int FontPixelsAt96Dpi(const FontSpec& font) {
+    return (font.centiPoints * 96 + 3600) / 7200;
+}
+
+enum class ControlKind { Label, TextBox, Button, ScrollBar, IconBox, Picture };
+enum class TextAlign { Left, Centre, Right };
+
+// One control of a window: its name (the object name both front ends give
+// it), kind, rectangle, initial text, font and horizontal text alignment.
+// Labels wrap their text at word boundaries and cut what does not fit.
+struct Control {
+    std::string_view name;
+    ControlKind kind;
+    TwipsRect place;
+    std::string_view text;
+    FontSpec font;
+    TextAlign align = TextAlign::Left;
+};
+
+}  // namespace forms
