@@ -3,9 +3,11 @@
 #include "canberra_player.h"
 #include "main_window.h"
 #include "program_application.h"
+#include "tonegen/tone_file.h"
 #include "ui_resources.h"
 
 int main(int argc, char** argv) {
+    tonegen::IgnoreFileSizeSignal();
     ProgramApplication application(argc, argv);
     ui::LoadProgramFonts();
     CanberraPlayer player;

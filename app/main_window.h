@@ -10,7 +10,7 @@
 #include <QString>
 #include <QWidget>
 
-#include "tone_file.h"
+#include "tonegen/tone_file.h"
 
 class DigitBox;
 class QLabel;

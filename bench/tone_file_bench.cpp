@@ -15,8 +15,8 @@
 
 #include "sample_formula.h"
 #include "sample_kernel.h"
-#include "tone_file.h"
 #include "tone_run.h"
+#include "tonegen/tone_file.h"
 
 namespace {
 

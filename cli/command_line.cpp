@@ -1,46 +1,58 @@
 #include "command_line.h"
 
+#include <getopt.h>
+
+#include <array>
+#include <map>
 #include <optional>
 #include <string>
 
-#include "dtmf_key.h"
 #include "quenbrix_version.h"
+#include "tonegen/message_text.h"
 
 namespace quenbrix_cli {
 
 namespace {
 
-enum class Option { F1, F2, Seconds, Amplitude, Output, Dtmf, Directory, Help, Version };
-
-struct OptionName {
-    std::string_view name;
-    Option option;
-    bool takesValue;
+// Options with a one-letter form use that letter as their code.
+enum OptionCode : int {
+    kOutput = 'o',
+    kDirectory = 'd',
+    kHelp = 'h',
+    kFrequency1 = 256,
+    kFrequency2,
+    kSeconds,
+    kAmplitude,
+    kDtmf,
+    kVersion,
 };
 
-constexpr OptionName kOptions[] = {
-    {"--f1", Option::F1, true},           {"--f2", Option::F2, true},
-    {"--seconds", Option::Seconds, true}, {"--amplitude", Option::Amplitude, true},
-    {"--output", Option::Output, true},   {"-o", Option::Output, true},
-    {"--dtmf", Option::Dtmf, true},       {"--directory", Option::Directory, true},
-    {"-d", Option::Directory, true},      {"--help", Option::Help, false},
-    {"-h", Option::Help, false},          {"--version", Option::Version, false},
-};
-
-// Help and Version come last and store no value.
-constexpr auto kOptionCount = static_cast<std::size_t>(Option::Help);
+constexpr std::array<option, 10> kLongOptions{{
+    {"f1", required_argument, nullptr, kFrequency1},
+    {"f2", required_argument, nullptr, kFrequency2},
+    {"seconds", required_argument, nullptr, kSeconds},
+    {"amplitude", required_argument, nullptr, kAmplitude},
+    {"output", required_argument, nullptr, kOutput},
+    {"dtmf", required_argument, nullptr, kDtmf},
+    {"directory", required_argument, nullptr, kDirectory},
+    {"help", no_argument, nullptr, kHelp},
+    {"version", no_argument, nullptr, kVersion},
+    {nullptr, 0, nullptr, 0},
+}};
+// The leading ':' makes a missing value its own case.
+constexpr const char* kShortOptions = ":o:d:h";
 
 std::string Quoted(std::string_view text) {
-    return "« " + std::string(text) + " »";
+    return tonegen::QuoteInput(text);
 }
 
-const OptionName* FindOption(std::string_view name) {
-    for (const OptionName& candidate : kOptions) {
-        if (candidate.name == name) {
-            return &candidate;
+std::string LongName(int code) {
+    for (const option& candidate : kLongOptions) {
+        if (candidate.name != nullptr && candidate.val == code) {
+            return "--" + std::string(candidate.name);
         }
     }
-    return nullptr;
+    return {};
 }
 
 // The scroll bar only ever gives 0..32767; a script gets the same range and
@@ -64,11 +76,26 @@ std::optional<std::int16_t> ParseAmplitude(std::string_view text) {
 
 class Scanner {
   public:
-    explicit Scanner(std::span<const std::string_view> args) : args_(args) {}
+    explicit Scanner(std::span<const std::string_view> args) {
+        storage_.emplace_back("quenbrix-tone");
+        storage_.insert(storage_.end(), args.begin(), args.end());
+        for (std::string& arg : storage_) {
+            argv_.push_back(arg.data());
+        }
+        argv_.push_back(nullptr);
+    }
 
     ParsedCommand Run() {
-        for (std::size_t i = 0; i < args_.size(); ++i) {
-            i = ScanOne(i);
+        // getopt_long keeps its state in globals: 0 starts a fresh scan.
+        optind = 0;
+        opterr = 0;
+        const auto argc = static_cast<int>(storage_.size());
+        for (int code = 0; (code = getopt_long(argc, argv_.data(), kShortOptions,
+                                               kLongOptions.data(), nullptr)) != -1;) {
+            Take(code);
+        }
+        if (optind < argc) {
+            Fail("argument inattendu " + Quoted(argv_[static_cast<std::size_t>(optind)]) + ".");
         }
         if (help_) {
             return HelpRequest{};
@@ -79,7 +106,7 @@ class Scanner {
         if (error_) {
             return UsageError{*error_};
         }
-        return Build();
+        return Has(kDtmf) ? BuildDtmf() : BuildTone();
     }
 
   private:
@@ -89,69 +116,72 @@ class Scanner {
         }
     }
 
-    // Returns the index of the last argument consumed.
-    std::size_t ScanOne(std::size_t i) {
-        const std::string_view arg = args_[i];
-        std::string_view name = arg;
-        std::optional<std::string_view> inlineValue;
-        if (arg.starts_with("--")) {
-            if (const auto eq = arg.find('='); eq != std::string_view::npos) {
-                name = arg.substr(0, eq);
-                inlineValue = arg.substr(eq + 1);
-            }
-        } else if (arg.size() > 2 && arg[0] == '-' && (arg[1] == 'o' || arg[1] == 'd')) {
-            name = arg.substr(0, 2);
-            inlineValue = arg.substr(2);
-        }
-
-        const OptionName* option = FindOption(name);
-        if (option == nullptr) {
-            if (arg.starts_with("-") && arg != "-") {
-                Fail("option inconnue " + Quoted(name) + ".");
-            } else {
-                Fail("argument inattendu " + Quoted(arg) + ".");
-            }
-            return i;
-        }
-        if (!option->takesValue) {
-            if (inlineValue) {
-                Fail("l'option " + Quoted(name) + " ne prend pas de valeur.");
-            } else if (option->option == Option::Help) {
+    void Take(int code) {
+        switch (code) {
+            case '?':
+                RefuseOption();
+                return;
+            case ':':
+                Fail("l'option " + Quoted(TypedName(optopt)) + " attend une valeur.");
+                return;
+            case kHelp:
                 help_ = true;
-            } else {
+                return;
+            case kVersion:
                 version_ = true;
+                return;
+            default:
+                if (!values_.emplace(code, optarg).second) {
+                    Fail("l'option " + Quoted(LongName(code)) + " est donnée plus d'une fois.");
+                }
+                return;
+        }
+    }
+
+    // The name as typed: "-o" or "--output" (abbreviations spelled out).
+    std::string TypedName(int code) const {
+        const std::string_view arg = argv_[static_cast<std::size_t>(optind - 1)];
+        if (code < 256 && !arg.starts_with("--")) {
+            return std::string("-") + static_cast<char>(code);
+        }
+        return LongName(code);
+    }
+
+    void RefuseOption() {
+        if (optopt == kHelp || optopt == kVersion) {
+            Fail("l'option " + Quoted(LongName(optopt)) + " ne prend pas de valeur.");
+            return;
+        }
+        if (optopt != 0) {
+            Fail("option inconnue " + Quoted(std::string("-") + static_cast<char>(optopt)) + ".");
+            return;
+        }
+        // An unknown or ambiguous long option; getopt_long has gone past it.
+        std::string_view name = argv_[static_cast<std::size_t>(optind - 1)];
+        name = name.substr(0, name.find('='));
+        std::string candidates;
+        for (const option& candidate : kLongOptions) {
+            if (candidate.name != nullptr &&
+                ("--" + std::string(candidate.name)).starts_with(name)) {
+                candidates += (candidates.empty() ? "" : ", ") + LongName(candidate.val);
             }
-            return i;
         }
-
-        std::string_view value;
-        if (inlineValue) {
-            value = *inlineValue;
-        } else if (i + 1 < args_.size()) {
-            value = args_[++i];
+        if (candidates.find(',') != std::string::npos) {
+            Fail("l'option " + Quoted(name) + " est ambiguë (" + candidates + ").");
         } else {
-            Fail("l'option " + Quoted(name) + " attend une valeur.");
-            return i;
+            Fail("option inconnue " + Quoted(name) + ".");
         }
-        const auto slot = static_cast<std::size_t>(option->option);
-        if (values_[slot]) {
-            Fail("l'option " + Quoted(option->name) + " est donnée plus d'une fois.");
-        } else {
-            values_[slot] = std::string(value);
-        }
-        return i;
     }
 
-    const std::optional<std::string>& Value(Option option) const {
-        return values_[static_cast<std::size_t>(option)];
-    }
+    bool Has(int code) const { return values_.contains(code); }
+    // The value of an option known to be there.
+    const std::string& Text(int code) const { return values_.at(code); }
 
-    // Empty when the option is absent or the amplitude is valid.
     std::optional<UsageError> ReadAmplitude(std::int16_t& amplitude) const {
-        if (const auto& text = Value(Option::Amplitude)) {
-            const auto parsed = ParseAmplitude(*text);
+        if (Has(kAmplitude)) {
+            const auto parsed = ParseAmplitude(Text(kAmplitude));
             if (!parsed) {
-                return UsageError{"amplitude invalide " + Quoted(*text) +
+                return UsageError{"amplitude invalide " + Quoted(Text(kAmplitude)) +
                                   " : un nombre entier de 0 à 32767 est attendu."};
             }
             amplitude = *parsed;
@@ -159,82 +189,84 @@ class Scanner {
         return std::nullopt;
     }
 
-    ParsedCommand Build() const {
-        if (Value(Option::Dtmf)) {
-            return BuildDtmf();
-        }
-        return BuildTone();
-    }
-
     ParsedCommand BuildTone() const {
-        if (Value(Option::Directory)) {
-            return UsageError{"l'option « -d » ne sert qu'avec « --dtmf »."};
+        if (Has(kDirectory)) {
+            return UsageError{"l'option " + Quoted("-d") + " ne sert qu'avec " + Quoted("--dtmf") +
+                              "."};
         }
-        for (const Option required : {Option::F1, Option::F2, Option::Seconds, Option::Output}) {
-            if (!Value(required)) {
-                return UsageError{"il manque l'option " + Quoted(NameOf(required)) + "."};
+        for (const int required : {kFrequency1, kFrequency2, kSeconds, kOutput}) {
+            if (!Has(required)) {
+                return UsageError{"il manque l'option " + Quoted(LongName(required)) + "."};
             }
         }
         ToneRequest request;
-        request.frequency1Text = *Value(Option::F1);
-        request.frequency2Text = *Value(Option::F2);
-        request.durationText = *Value(Option::Seconds);
-        if (auto error = ReadAmplitude(request.amplitude)) {
+        request.inputs = {Text(kFrequency1), Text(kFrequency2), Text(kSeconds), kDefaultAmplitude};
+        if (auto error = ReadAmplitude(request.inputs.amplitude)) {
             return *error;
         }
-        if (Value(Option::Output)->empty()) {
-            return UsageError{"le nom du fichier de sortie (« -o ») est vide."};
+        if (Text(kOutput).empty()) {
+            return UsageError{"le nom du fichier de sortie (" + Quoted("-o") + ") est vide."};
         }
-        request.output = *Value(Option::Output);
+        if (auto failure = tonegen::CheckToneInputs(request.inputs)) {
+            return UsageError{failure->description};
+        }
+        request.output = Text(kOutput);
         return request;
     }
 
     ParsedCommand BuildDtmf() const {
-        for (const Option tonesOnly : {Option::F1, Option::F2, Option::Output}) {
-            if (Value(tonesOnly)) {
-                return UsageError{"l'option " + Quoted(NameOf(tonesOnly)) +
-                                  " ne sert pas avec « --dtmf »."};
+        for (const int toneOnly : {kFrequency1, kFrequency2, kOutput}) {
+            if (Has(toneOnly)) {
+                return UsageError{"l'option " + Quoted(LongName(toneOnly)) + " ne sert pas avec " +
+                                  Quoted("--dtmf") + "."};
             }
         }
-        if (!Value(Option::Directory)) {
-            return UsageError{"il manque l'option « -d » (le dossier des fichiers)."};
+        if (!Has(kDirectory)) {
+            return UsageError{"il manque l'option " + Quoted("-d") + " (le dossier des fichiers)."};
         }
         DtmfRequest request;
-        const std::string& keys = *Value(Option::Dtmf);
+        std::string_view keys = Text(kDtmf);
         if (keys.empty()) {
-            return UsageError{"aucune touche après « --dtmf »."};
+            return UsageError{"aucune touche après " + Quoted("--dtmf") + "."};
         }
-        for (const char c : keys) {
-            if (!DtmfKeypad::Find(c)) {
-                return UsageError{"touche inconnue " + Quoted(std::string_view(&c, 1)) +
+        while (!keys.empty()) {
+            const std::size_t length = tonegen::Utf8CharacterLength(keys);
+            const auto key = length == 1 ? tonegen::FindDtmfKey(keys[0]) : std::nullopt;
+            if (!key) {
+                return UsageError{"touche inconnue " + Quoted(keys.substr(0, length)) +
                                   " : les touches sont 0123456789*#ABCD."};
             }
+            // A key typed twice names the same file: it is written once.
+            bool seen = false;
+            for (const tonegen::DtmfKey& earlier : request.keys) {
+                seen = seen || earlier.key == key->key;
+            }
+            if (!seen) {
+                request.keys.push_back(*key);
+            }
+            keys.remove_prefix(length);
         }
-        request.keys = keys;
-        if (const auto& seconds = Value(Option::Seconds)) {
-            request.durationText = *seconds;
+        if (Has(kSeconds)) {
+            request.durationText = Text(kSeconds);
         }
         if (auto error = ReadAmplitude(request.amplitude)) {
             return *error;
         }
-        if (Value(Option::Directory)->empty()) {
-            return UsageError{"le nom du dossier (« -d ») est vide."};
+        if (Text(kDirectory).empty()) {
+            return UsageError{"le nom du dossier (" + Quoted("-d") + ") est vide."};
         }
-        request.directory = *Value(Option::Directory);
+        request.directory = Text(kDirectory);
+        for (const tonegen::DtmfKey& key : request.keys) {
+            if (auto failure = tonegen::CheckToneInputs(DtmfInputs(key, request))) {
+                return UsageError{failure->description};
+            }
+        }
         return request;
     }
 
-    static std::string_view NameOf(Option option) {
-        for (const OptionName& candidate : kOptions) {
-            if (candidate.option == option) {
-                return candidate.name;
-            }
-        }
-        return {};
-    }
-
-    std::span<const std::string_view> args_;
-    std::optional<std::string> values_[kOptionCount];
+    std::vector<std::string> storage_;
+    std::vector<char*> argv_;
+    std::map<int, std::string> values_;
     std::optional<std::string> error_;
     bool help_ = false;
     bool version_ = false;
@@ -249,35 +281,53 @@ ParsedCommand CommandLine::Parse(std::span<const std::string_view> args) {
     return Scanner(args).Run();
 }
 
+tonegen::ToneInputs DtmfInputs(const tonegen::DtmfKey& key, const DtmfRequest& request) {
+    return {std::to_string(key.highHertz), std::to_string(key.lowHertz), request.durationText,
+            request.amplitude};
+}
+
+std::string DtmfFileName(const tonegen::DtmfKey& key) {
+    const std::string name = key.key == '*'   ? "star"
+                             : key.key == '#' ? "hash"
+                                              : std::string(1, key.key);
+    return "dtmf-" + name + ".wav";
+}
+
 std::string CommandLine::HelpText() {
     return "Usage : quenbrix-tone --f1 HZ --f2 HZ --seconds S [--amplitude A] -o FICHIER\n"
            "   ou : quenbrix-tone --dtmf TOUCHES [--seconds S] [--amplitude A] -d DOSSIER\n"
            "\n"
            "Crée des fichiers Wav (mono, 16 bits, 44100 Hz) contenant la somme de deux\n"
-           "sinusoïdes, octet pour octet comme le bouton « Créer » de " QUENBRIX_PRODUCT_NAME
+           "sinusoïdes, octet pour octet comme le bouton « Créer » de " QUENBRIX_PRODUCT_NAME
            ".\n"
            "\n"
            "  --f1 HZ           fréquence 1 en hertz (vide : 0 Hz)\n"
            "  --f2 HZ           fréquence 2 en hertz (vide : 0 Hz)\n"
-           "  --seconds S       durée en secondes entières (1 par défaut avec --dtmf)\n"
+           "  --seconds S       durée en secondes entières, au plus 24347\n"
+           "                    (1 par défaut avec --dtmf)\n"
            "  --amplitude A     volume de 0 à 32767 (20000 par défaut)\n"
            "  -o, --output FICHIER\n"
-           "                    fichier à écrire ; un fichier existant n'est remplacé\n"
-           "                    qu'une fois le nouveau complet\n"
+           "                    fichier à écrire, « - » pour la sortie standard ; un\n"
+           "                    fichier existant n'est remplacé qu'une fois le nouveau\n"
+           "                    complet ; un tube ou un périphérique est écrit tel quel\n"
            "  --dtmf TOUCHES    un fichier par touche parmi 0123456789*#ABCD (majuscules\n"
            "                    ou minuscules), avec sa paire de fréquences normalisée\n"
            "  -d, --directory DOSSIER\n"
            "                    dossier des fichiers dtmf-1.wav ... dtmf-star.wav,\n"
-           "                    dtmf-hash.wav, dtmf-A.wav ...\n"
+           "                    dtmf-hash.wav, dtmf-A.wav ..., créé s'il manque\n"
            "  -h, --help        affiche cette aide\n"
            "  --version         affiche la version\n"
            "\n"
-           "Les options s'écrivent aussi --option=valeur.\n"
-           "Code de sortie : 0 réussite, 1 échec de la création, 2 mauvaise utilisation.\n";
+           "Les options longues s'écrivent aussi --option=valeur et s'abrègent tant\n"
+           "qu'il n'y a pas d'ambiguïté (--sec=2).\n"
+           "Code de sortie : 0 réussite, 1 échec de la création, 2 mauvaise utilisation\n"
+           "(option ou valeur refusée ; aucun fichier n'est alors touché).\n";
 }
 
 std::string CommandLine::VersionText() {
-    return "quenbrix-tone (" QUENBRIX_PRODUCT_NAME ") " QUENBRIX_VERSION "\n";
+    return "quenbrix-tone (" QUENBRIX_PRODUCT_NAME ") " QUENBRIX_VERSION
+           "\n"
+           "Licence MIT.\n";
 }
 
 }  // namespace quenbrix_cli

@@ -1,5 +1,7 @@
-// The arguments of quenbrix-tone, read by hand so that every value reaches the
-// tone core exactly as typed.
+// The arguments of quenbrix-tone, read the GNU way (getopt_long: --option=value,
+// unambiguous abbreviations, "--") with French messages. Every value is
+// checked here, so that a request that reaches the writing is one the tone
+// core accepts, and bad usage is known before any file is touched.
 #pragma once
 
 #include <cstdint>
@@ -8,6 +10,10 @@
 #include <string>
 #include <string_view>
 #include <variant>
+#include <vector>
+
+#include "tonegen/dtmf_keys.h"
+#include "tonegen/tone_file.h"
 
 namespace quenbrix_cli {
 
@@ -16,16 +22,13 @@ inline constexpr std::int16_t kDefaultAmplitude = 20000;
 
 // One file from two frequency texts: --f1 --f2 --seconds [--amplitude] -o.
 struct ToneRequest {
-    std::string frequency1Text;
-    std::string frequency2Text;
-    std::string durationText;
-    std::int16_t amplitude = kDefaultAmplitude;
-    std::filesystem::path output;
+    tonegen::ToneInputs inputs;
+    std::filesystem::path output;  // "-" is standard output
 };
 
 // One file per telephone key: --dtmf KEYS [--seconds] [--amplitude] -d.
 struct DtmfRequest {
-    std::string keys;  // checked: each one of 0123456789*#ABCD, any case
+    std::vector<tonegen::DtmfKey> keys;  // in the order typed, each once
     std::string durationText = "1";
     std::int16_t amplitude = kDefaultAmplitude;
     std::filesystem::path directory;
@@ -52,5 +55,13 @@ class CommandLine {
     // The text of --version.
     static std::string VersionText();
 };
+
+// The inputs of the file for one key: the column (high) frequency is
+// frequency 1, as the window's initial 1209 and 697 make key 1.
+tonegen::ToneInputs DtmfInputs(const tonegen::DtmfKey& key, const DtmfRequest& request);
+
+// dtmf-1.wav, dtmf-A.wav, dtmf-star.wav, dtmf-hash.wav: names that need no
+// quoting in a shell.
+std::string DtmfFileName(const tonegen::DtmfKey& key);
 
 }  // namespace quenbrix_cli

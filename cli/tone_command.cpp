@@ -2,30 +2,45 @@
 
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <string>
+#include <system_error>
 #include <type_traits>
 #include <variant>
 
 #include "command_line.h"
-#include "dtmf_key.h"
-#include "interrupt_cleanup.h"
-#include "staged_tone_writer.h"
+#include "output_target.h"
+#include "progress_bar.h"
+#include "tonegen/message_text.h"
 
 namespace quenbrix_cli {
 
 namespace {
 
-void Print(std::FILE* stream, const std::string& text) {
-    // Nothing is left to tell the user if the terminal itself refuses.
-    (void)std::fputs(text.c_str(), stream);
-    (void)std::fflush(stream);
+namespace fs = std::filesystem;
+
+// Messages go out whole; if even standard error refuses, nothing is left to
+// tell the user.
+void PrintError(const std::string& text) {
+    (void)std::fputs(text.c_str(), stderr);
+    (void)std::fflush(stderr);
 }
 
-int ReportFailure(const std::filesystem::path& target, const tonegen::Failure& failure) {
-    Print(stderr, "quenbrix-tone : échec de la création de « " + target.string() + " »\n" +
-                      std::string(tonegen::KindName(failure.kind)) + " : " + failure.description +
-                      "\n");
+// --help and --version: a reader may rely on the text, so a failed write
+// (a full disk, a closed pipe) is a failure of the command.
+int PrintOutput(const std::string& text) {
+    if (std::fputs(text.c_str(), stdout) >= 0 && std::fflush(stdout) == 0) {
+        return kExitSuccess;
+    }
+    PrintError("quenbrix-tone : impossible d'écrire sur la sortie standard : " +
+               tonegen::FileErrorReason(errno) + ".\n");
+    return kExitRunFailure;
+}
+
+int ReportFailure(const fs::path& target, const tonegen::Failure& failure) {
+    PrintError("quenbrix-tone : échec de la création de " + tonegen::QuotePath(target) + "\n" +
+               std::string(tonegen::KindName(failure.kind)) + " : " + failure.description + "\n");
     return kExitRunFailure;
 }
 
@@ -35,29 +50,39 @@ int ProgressFd() {
     return ::isatty(STDERR_FILENO) == 1 ? STDERR_FILENO : -1;
 }
 
+tonegen::RunResult WriteOne(const fs::path& target, const tonegen::ToneInputs& inputs) {
+    auto opened = OutputTarget::Open(target);
+    if (auto* failure = std::get_if<tonegen::Failure>(&opened)) {
+        return *failure;
+    }
+    const auto& output = std::get<std::unique_ptr<OutputTarget>>(opened);
+    ProgressBar bar(ProgressFd(), target == "-" ? "sortie standard" : target.filename().string());
+    tonegen::RunResult result = tonegen::WriteToneFile(
+        output->output(), target, inputs,
+        {nullptr, [&bar](std::int32_t done, std::int32_t total) { bar.Update(done, total); }});
+    if (!result) {
+        result = output->Commit();
+    }
+    bar.Finish(!result);
+    return result;
+}
+
 int RunTone(const ToneRequest& request) {
-    InterruptCleanup cleanup;
-    StagedToneWriter writer(cleanup, ProgressFd());
-    const auto failure =
-        writer.Write(request.output, request.frequency1Text, request.frequency2Text,
-                     request.durationText, request.amplitude);
+    const auto failure = WriteOne(request.output, request.inputs);
     return failure ? ReportFailure(request.output, *failure) : kExitSuccess;
 }
 
 int RunDtmf(const DtmfRequest& request) {
-    InterruptCleanup cleanup;
-    StagedToneWriter writer(cleanup, ProgressFd());
-    std::string done;  // a key typed twice names the same file: write it once
-    for (const char typed : request.keys) {
-        const auto key = DtmfKeypad::Find(typed);
-        if (!key || done.find(key->key) != std::string::npos) {
-            continue;
-        }
-        done += key->key;
-        const std::filesystem::path target = request.directory / key->fileName;
-        const auto failure =
-            writer.Write(target, key->column, key->row, request.durationText, request.amplitude);
-        if (failure) {
+    std::error_code error;
+    fs::create_directories(request.directory, error);
+    if (error) {
+        return ReportFailure(
+            request.directory,
+            tonegen::MakeFileFailure("créer le dossier", request.directory, error.value()));
+    }
+    for (const tonegen::DtmfKey& key : request.keys) {
+        const fs::path target = request.directory / DtmfFileName(key);
+        if (const auto failure = WriteOne(target, DtmfInputs(key, request))) {
             return ReportFailure(target, *failure);
         }
     }
@@ -72,15 +97,12 @@ int ToneCommand::Run(std::span<const std::string_view> args) {
         [](const auto& parsed) -> int {
             using T = std::decay_t<decltype(parsed)>;
             if constexpr (std::is_same_v<T, HelpRequest>) {
-                Print(stdout, CommandLine::HelpText());
-                return kExitSuccess;
+                return PrintOutput(CommandLine::HelpText());
             } else if constexpr (std::is_same_v<T, VersionRequest>) {
-                Print(stdout, CommandLine::VersionText());
-                return kExitSuccess;
+                return PrintOutput(CommandLine::VersionText());
             } else if constexpr (std::is_same_v<T, UsageError>) {
-                Print(stderr, "quenbrix-tone : " + parsed.message +
-                                  "\nSaisissez « quenbrix-tone --help » pour plus "
-                                  "d'informations.\n");
+                PrintError("quenbrix-tone : " + parsed.message +
+                           "\nSaisissez « quenbrix-tone --help » pour plus d'informations.\n");
                 return kExitBadUsage;
             } else if constexpr (std::is_same_v<T, ToneRequest>) {
                 return RunTone(parsed);

@@ -8,8 +8,8 @@
 #include <string>
 #include <string_view>
 
-#include "dtmf_keys.h"
 #include "form_units.h"
+#include "tonegen/dtmf_keys.h"
 
 namespace forms::about_form {
 

@@ -1,43 +1,45 @@
 #include "tone_file_writer.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
+#include <algorithm>
 #include <bit>
-#include <cerrno>
 #include <cstring>
 #include <utility>
 
-#include "message_text.h"
+#include "file_system.h"
+#include "tonegen/message_text.h"
 
 namespace tonegen {
 
-ToneFileWriter::ToneFileWriter(std::filesystem::path path)
-    : path_(std::move(path)), buffer_(std::make_unique<std::uint8_t[]>(kBufferSize)) {}
+ToneFileWriter::ToneFileWriter() : buffer_(std::make_unique<std::uint8_t[]>(kBufferSize)) {}
 
 ToneFileWriter::~ToneFileWriter() {
-    if (fd_ >= 0) {
+    if (output_ && owned_) {
         // Reached only when a run is left early; its failure is already known.
-        ::close(fd_);
+        (void)file_system::CloseFile(*output_);
     }
 }
 
-std::optional<Failure> ToneFileWriter::Create() {
-    // O_EXCL: the old file was deleted just before, so anything found now was
-    // planted in between and must not be overwritten. O_NOFOLLOW: never write
-    // through a symbolic link.
-    do {
-        fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-    } while (fd_ < 0 && errno == EINTR);
-    if (fd_ < 0) {
-        Fail("créer le fichier", errno);
+std::optional<Failure> ToneFileWriter::Create(std::filesystem::path path) {
+    path_ = std::move(path);
+    NativeFile created{};
+    if (const int error = file_system::CreateNewFile(path_, created); error != 0) {
+        Fail("créer le fichier", error);
+    } else {
+        output_ = created;
+        owned_ = true;
     }
     return failure_;
 }
 
+void ToneFileWriter::Adopt(NativeFile output, std::filesystem::path shownPath) {
+    path_ = std::move(shownPath);
+    output_ = output;
+    owned_ = false;
+}
+
 bool ToneFileWriter::Append(std::span<const std::uint8_t> bytes) {
     while (!bytes.empty()) {
-        if (failure_ || fd_ < 0) {
+        if (failure_ || !output_) {
             return false;
         }
         if (used_ == kBufferSize && !Flush()) {
@@ -48,10 +50,10 @@ bool ToneFileWriter::Append(std::span<const std::uint8_t> bytes) {
         used_ += count;
         bytes = bytes.subspan(count);
     }
-    return !failure_;
+    return !failure_ && output_;
 }
 
-bool ToneFileWriter::AppendSamples(std::span<const std::int16_t> samples) {
+bool ToneFileWriter::AppendBlock(std::span<const std::int16_t> samples) {
     if constexpr (std::endian::native == std::endian::little) {
         return Append(
             {reinterpret_cast<const std::uint8_t*>(samples.data()), samples.size_bytes()});
@@ -69,44 +71,34 @@ bool ToneFileWriter::AppendSamples(std::span<const std::int16_t> samples) {
 }
 
 bool ToneFileWriter::Flush() {
-    std::size_t done = 0;
-    while (done < used_) {
-        const ssize_t written = ::write(fd_, buffer_.get() + done, used_ - done);
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            Fail("écrire le fichier", errno);
-            return false;
-        }
-        if (written == 0) {
-            Fail("écrire le fichier", EIO);
-            return false;
-        }
-        done += static_cast<std::size_t>(written);
-    }
+    const int error = file_system::WriteAll(*output_, {buffer_.get(), used_});
     used_ = 0;
+    if (error != 0) {
+        Fail("écrire le fichier", error);
+        return false;
+    }
     return true;
 }
 
-std::optional<Failure> ToneFileWriter::Close() {
-    if (fd_ < 0) {
+std::optional<Failure> ToneFileWriter::Finish() {
+    if (!output_) {
         return failure_;
     }
     if (!failure_) {
         Flush();
     }
-    // Linux releases the descriptor even when close reports an error, so it is
-    // never retried; the error still means the data may be lost.
-    if (::close(std::exchange(fd_, -1)) != 0 && errno != EINTR) {
-        Fail("terminer l'écriture du fichier", errno);
+    const NativeFile output = *std::exchange(output_, std::nullopt);
+    if (owned_) {
+        if (const int error = file_system::CloseFile(output); error != 0) {
+            Fail("terminer l'écriture du fichier", error);
+        }
     }
     return failure_;
 }
 
-void ToneFileWriter::Fail(std::string_view action, int errorNumber) {
+void ToneFileWriter::Fail(std::string_view action, int systemError) {
     if (!failure_) {
-        failure_ = MakeFileFailure(action, path_, errorNumber);
+        failure_ = MakeFileFailure(action, path_, systemError);
     }
 }
 

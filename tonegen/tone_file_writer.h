@@ -1,5 +1,5 @@
-// The output file of a run: created exclusively, written through a buffer of
-// whole blocks, closed exactly once.
+// The output of a run: a file it creates, or an output its caller opened,
+// written through a buffer of whole blocks, appended to only.
 #pragma once
 
 #include <cstdint>
@@ -7,9 +7,11 @@
 #include <memory>
 #include <optional>
 #include <span>
+#include <string_view>
 
 #include "byte_sink.h"
-#include "tone_file.h"
+#include "tonegen/failure.h"
+#include "tonegen/tone_file.h"
 
 namespace tonegen {
 
@@ -19,33 +21,38 @@ class ToneFileWriter final : public ByteSink {
     // and still a fixed amount of memory whatever the duration.
     static constexpr std::size_t kBufferSize = std::size_t{64} * 1024;
 
-    explicit ToneFileWriter(std::filesystem::path path);
+    ToneFileWriter();
     ~ToneFileWriter() override;
     ToneFileWriter(const ToneFileWriter&) = delete;
     ToneFileWriter& operator=(const ToneFileWriter&) = delete;
     ToneFileWriter(ToneFileWriter&&) = delete;
     ToneFileWriter& operator=(ToneFileWriter&&) = delete;
 
-    // Creates the file; never opens an existing file or follows a link.
-    [[nodiscard]] std::optional<Failure> Create();
+    // Creates the file, never opening an existing name or following a link;
+    // Finish closes it.
+    [[nodiscard]] std::optional<Failure> Create(std::filesystem::path path);
+    // Writes into an output that the caller opened and closes itself;
+    // shownPath names it in messages.
+    void Adopt(NativeFile output, std::filesystem::path shownPath);
 
-    // Buffers bytes; false once a write has failed (see failure()).
+    // Buffers header bytes; false once a write has failed (see failure()).
     [[nodiscard]] bool Append(std::span<const std::uint8_t> bytes) override;
-    // Buffers samples as 16-bit little-endian values.
-    [[nodiscard]] bool AppendSamples(std::span<const std::int16_t> samples);
+    // Buffers one block of samples as 16-bit little-endian values.
+    [[nodiscard]] bool AppendBlock(std::span<const std::int16_t> samples);
 
-    // Writes what is buffered and closes the file. Returns the first failure
-    // of the file's life, if any. The file is closed afterwards in any case.
-    [[nodiscard]] std::optional<Failure> Close();
+    // Writes what is buffered and closes a file made by Create. Returns the
+    // first failure of the output's life, if any. Nothing more goes in after.
+    [[nodiscard]] std::optional<Failure> Finish();
 
     [[nodiscard]] const std::optional<Failure>& failure() const { return failure_; }
 
   private:
     bool Flush();
-    void Fail(std::string_view action, int errorNumber);
+    void Fail(std::string_view action, int systemError);
 
     std::filesystem::path path_;
-    int fd_ = -1;
+    std::optional<NativeFile> output_;
+    bool owned_ = false;
     std::unique_ptr<std::uint8_t[]> buffer_;
     std::size_t used_ = 0;
     std::optional<Failure> failure_;

@@ -37,9 +37,9 @@ ChildProcess::ChildProcess(const std::string& program, const std::vector<std::st
         sigset_t none;
         sigemptyset(&none);
         ::sigprocmask(SIG_SETMASK, &none, nullptr);
-        // Likewise a runner started in the background ignores SIGINT; the
-        // child is run as if typed at a terminal.
-        for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        // Likewise a runner started in the background ignores SIGINT and
+        // SIGQUIT; the child is run as if typed at a terminal.
+        for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE}) {
             (void)::signal(signal, SIG_DFL);
         }
         const int devNull = ::open("/dev/null", O_RDONLY);

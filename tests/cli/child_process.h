@@ -26,6 +26,7 @@ class ChildProcess {
     ChildProcess& operator=(const ChildProcess&) = delete;
 
     void Signal(int signal) const;
+    [[nodiscard]] pid_t pid() const { return pid_; }
     // Reads both streams to their end and reaps the child.
     ChildResult Wait();
 

@@ -5,8 +5,8 @@
 #include <map>
 
 #include "child_process.h"
-#include "tone_file.h"
 #include "tone_test_support.h"
+#include "tonegen/tone_file.h"
 
 namespace {
 
@@ -82,26 +82,24 @@ TEST(DtmfCli, FilesEqualTheCoreForTheKeysPairAndDuration) {
     EXPECT_EQ(ReadFileBytes(scratch / "dtmf-D.wav"), ReadFileBytes(tonegen::ToneFilePath(core)));
 }
 
-TEST(DtmfCli, FailureStopsBeforeAnyFileAndKeepsOldOnes) {
+TEST(DtmfCli, MissingFoldersAreCreatedAndAFailureKeepsOldFiles) {
     ScratchDirectory scratch;
-    const std::vector<std::uint8_t> old = {'v', 'i', 'e', 'u', 'x'};
-    quenbrix_test::WriteFileBytes(scratch / "dtmf-1.wav", old);
-    const ChildResult run =
-        ChildProcess::Run(kTone, {"--dtmf", "12", "--seconds", "deux", "-d", scratch.path()});
-    EXPECT_EQ(run.exitStatus, 1);
-    EXPECT_TRUE(run.err.starts_with(
-        "quenbrix-tone : échec de la création de « " + (scratch / "dtmf-1.wav").string() + " »\n" +
-        std::string(tonegen::KindName(tonegen::FailureKind::TypeMismatch)) + " : "))
-        << run.err;
-    EXPECT_EQ(ReadFileBytes(scratch / "dtmf-1.wav"), old);
-    EXPECT_EQ(scratch.Entries(), std::vector<std::string>{"dtmf-1.wav"});
+    const fs::path folder = scratch / "sons" / "touches";
+    const ChildResult made = ChildProcess::Run(kTone, {"--dtmf", "1", "-d", folder});
+    EXPECT_EQ(made.exitStatus, 0) << made.err;
+    EXPECT_EQ(fs::file_size(folder / "dtmf-1.wav"), 88244u);
 
-    const ChildResult missing = ChildProcess::Run(kTone, {"--dtmf", "1", "-d", scratch / "absent"});
-    EXPECT_EQ(missing.exitStatus, 1);
-    EXPECT_NE(missing.err.find(std::string(tonegen::KindName(tonegen::FailureKind::File))),
-              std::string::npos)
-        << missing.err;
-    EXPECT_FALSE(fs::exists(scratch / "absent"));
+    // Keys are written in order; the first failure stops the run with status 1.
+    fs::create_directory(folder / "dtmf-3.wav");
+    const ChildResult run = ChildProcess::Run(kTone, {"--dtmf", "234", "-d", folder});
+    EXPECT_EQ(run.exitStatus, 1);
+    EXPECT_TRUE(run.err.starts_with("quenbrix-tone : échec de la création de «\u00A0" +
+                                    (folder / "dtmf-3.wav").string() +
+                                    "\u00A0»\nErreur de fichier : "))
+        << run.err;
+    EXPECT_EQ(fs::file_size(folder / "dtmf-2.wav"), 88244u);
+    EXPECT_TRUE(fs::is_empty(folder / "dtmf-3.wav"));
+    EXPECT_FALSE(fs::exists(folder / "dtmf-4.wav"));
 }
 
 }  // namespace

@@ -1,35 +1,15 @@
-// The progress bar, drawn into a pipe instead of a terminal.
+// The progress bar, drawn into a pipe instead of a terminal, on a clock the
+// test sets.
 #include "progress_bar.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <chrono>
-#include <thread>
-
-#include "tone_test_support.h"
-
 namespace quenbrix_cli {
 namespace {
 
 using namespace std::chrono_literals;
-using quenbrix_test::ScratchDirectory;
-
-// A header announcing dataSize bytes of samples, followed by `written` of them.
-std::vector<std::uint8_t> PartialWave(std::uint32_t dataSize, std::size_t written) {
-    std::vector<std::uint8_t> bytes(44 + written, 0);
-    const char* tags = "RIFF....WAVEfmt ";
-    std::copy(tags, tags + 16, bytes.begin());
-    bytes[36] = 'd';
-    bytes[37] = 'a';
-    bytes[38] = 't';
-    bytes[39] = 'a';
-    for (int i = 0; i < 4; ++i) {
-        bytes[40 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(dataSize >> (8 * i));
-    }
-    return bytes;
-}
 
 class Pipe {
   public:
@@ -43,77 +23,60 @@ class Pipe {
         ::close(fds_[1]);
     }
     int writeEnd() const { return fds_[1]; }
-    // Everything written so far.
+    // What was written since the last call.
     std::string Drain() {
+        std::string text;
         char buffer[4096];
         for (ssize_t n; (n = ::read(fds_[0], buffer, sizeof buffer)) > 0;) {
-            text_.append(buffer, static_cast<std::size_t>(n));
+            text.append(buffer, static_cast<std::size_t>(n));
         }
-        return text_;
+        return text;
     }
 
   private:
     int fds_[2] = {-1, -1};
-    std::string text_;
 };
 
-TEST(ProgressBarLine, ShowsPercentOfTheAnnouncedSizeOrMegabytes) {
+TEST(ProgressBarLine, ShowsThePercentOfTheSamples) {
     EXPECT_EQ(ProgressBar::Line("a.wav", 0, 200), "a.wav [..............................] 0 %");
     EXPECT_EQ(ProgressBar::Line("a.wav", 100, 200), "a.wav [###############...............] 50 %");
     EXPECT_EQ(ProgressBar::Line("a.wav", 199, 200), "a.wav [#############################.] 99 %");
-    EXPECT_EQ(ProgressBar::Line("a.wav", 300, 200), "a.wav [##############################] 100 %");
-    EXPECT_EQ(ProgressBar::Line("a.wav", 2'500'000, std::nullopt),
-              "a.wav [..............................] 2,5 Mo");
+    EXPECT_EQ(ProgressBar::Line("a.wav", 200, 200), "a.wav [##############################] 100 %");
+    EXPECT_EQ(ProgressBar::Line("a.wav", 0, 0), "a.wav [..............................] 0 %");
 }
 
-TEST(ProgressBarRun, LongRunDrawsGrowingLineAndEndsIt) {
-    ScratchDirectory scratch;
-    const auto file = scratch / "test.wav";
-    quenbrix_test::WriteFileBytes(file, PartialWave(1000, 500));
+TEST(ProgressBarRun, DrawsAfterTheDelayAtMostOncePerPeriodAndEndsTheLine) {
     Pipe pipe;
-    {
-        ProgressBar bar(pipe.writeEnd(), file, "long.wav", {0ms, 5ms});
-        // Poll rather than sleep a fixed time: a loaded machine may be slow.
-        const auto deadline = std::chrono::steady_clock::now() + 20s;
-        while (pipe.Drain().find("] 52 %") == std::string::npos &&
-               std::chrono::steady_clock::now() < deadline) {
-            std::this_thread::sleep_for(5ms);
-        }
-        bar.Finish(true);
-    }
-    const std::string drawn = pipe.Drain();
-    EXPECT_NE(drawn.find("\rlong.wav [###############...............] 52 %"), std::string::npos)
-        << drawn;  // (44 + 500) of 1044 bytes
-    const std::string last = "\rlong.wav [##############################] 100 %\n";
-    ASSERT_GE(drawn.size(), last.size());
-    EXPECT_EQ(drawn.substr(drawn.size() - last.size()), last);
+    const auto start = ProgressBar::Clock::now();
+    ProgressBar bar(pipe.writeEnd(), "long.wav", {1000ms, 100ms}, start);
+    bar.Update(10, 100, start + 999ms);
+    EXPECT_EQ(pipe.Drain(), "");
+    bar.Update(20, 100, start + 1000ms);
+    EXPECT_EQ(pipe.Drain(), "\rlong.wav [######........................] 20 %");
+    bar.Update(30, 100, start + 1050ms);
+    EXPECT_EQ(pipe.Drain(), "");
+    bar.Update(52, 100, start + 1100ms);
+    EXPECT_EQ(pipe.Drain(), "\rlong.wav [###############...............] 52 %");
+    bar.Finish(true);
+    EXPECT_EQ(pipe.Drain(), "\rlong.wav [##############################] 100 %\n");
 }
 
-TEST(ProgressBarRun, FailedRunKeepsItsLastFigure) {
-    ScratchDirectory scratch;
-    const auto file = scratch / "test.wav";
-    quenbrix_test::WriteFileBytes(file, PartialWave(1000, 0));
+TEST(ProgressBarRun, FailedRunKeepsItsLastFigureAndShortRunsDrawNothing) {
     Pipe pipe;
-    ProgressBar bar(pipe.writeEnd(), file, "x.wav", {0ms, 5ms});
-    const auto deadline = std::chrono::steady_clock::now() + 20s;
-    while (pipe.Drain().empty() && std::chrono::steady_clock::now() < deadline) {
-        std::this_thread::sleep_for(5ms);
-    }
-    bar.Finish(false);
-    const std::string drawn = pipe.Drain();
-    EXPECT_TRUE(drawn.ends_with("] 4 %\n")) << drawn;
-    EXPECT_EQ(drawn.find("100 %"), std::string::npos) << drawn;
-}
+    const auto start = ProgressBar::Clock::now();
+    ProgressBar failed(pipe.writeEnd(), "x.wav", {0ms, 100ms}, start);
+    failed.Update(4, 100, start);
+    failed.Update(7, 100, start + 1ms);  // within the period: remembered, not drawn
+    ASSERT_EQ(pipe.Drain(), "\rx.wav [#.............................] 4 %");
+    failed.Finish(false);
+    EXPECT_EQ(pipe.Drain(), "\rx.wav [##............................] 7 %\n");
 
-TEST(ProgressBarRun, ShortRunDrawsNothing) {
-    ScratchDirectory scratch;
-    const auto file = scratch / "test.wav";
-    quenbrix_test::WriteFileBytes(file, PartialWave(1000, 1000));
-    Pipe pipe;
-    {
-        ProgressBar bar(pipe.writeEnd(), file, "court.wav", {10s, 5ms});
-        bar.Finish(true);
-    }
+    ProgressBar brief(pipe.writeEnd(), "court.wav", {1000ms, 100ms}, start);
+    brief.Update(100, 100, start + 10ms);
+    brief.Finish(true);
+    ProgressBar noTerminal(-1, "tube.wav", {0ms, 0ms}, start);
+    noTerminal.Update(50, 100, start + 10ms);
+    noTerminal.Finish(true);
     EXPECT_EQ(pipe.Drain(), "");
 }
 

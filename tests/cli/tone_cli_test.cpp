@@ -1,13 +1,26 @@
-// quenbrix-tone --f1 --f2 --seconds -o, run as a child process like a script would.
+// quenbrix-tone --f1 --f2 --seconds -o, run as a child process like a script
+// would run it: the bytes, every kind of target, limits, signals and the exit
+// statuses.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstring>
+#include <fstream>
 #include <thread>
 
 #include "child_process.h"
-#include "tone_file.h"
+#include "output_target.h"
 #include "tone_test_support.h"
+#include "tonegen/tone_file.h"
 
 namespace {
 
@@ -19,190 +32,304 @@ using quenbrix_test::ScratchDirectory;
 namespace fs = std::filesystem;
 
 const std::string kTone = QUENBRIX_TONE_BINARY;
-const std::string kHelpHint = "Saisissez « quenbrix-tone --help » pour plus d'informations.\n";
+const std::string kHelpHint = "Saisissez « quenbrix-tone --help » pour plus d'informations.\n";
+
+std::vector<std::string> ToneArgs(const std::string& output, std::string seconds = "1") {
+    return {"--f1", "1209", "--f2", "697", "--seconds", std::move(seconds), "-o", output};
+}
 
 // What the window's "Créer" writes for these inputs, made by the core directly.
-std::vector<std::uint8_t> CoreBytes(const ScratchDirectory& scratch, std::string_view f1,
-                                    std::string_view f2, std::string_view seconds,
-                                    std::int16_t amplitude) {
-    const fs::path dir = scratch / "core";
-    fs::create_directories(dir);
-    const auto failure = tonegen::CreateToneFile(dir, f1, f2, seconds, amplitude, [] {});
+std::vector<std::uint8_t> CoreBytes(std::string_view f1, std::string_view f2,
+                                    std::string_view seconds, std::int16_t amplitude) {
+    const ScratchDirectory dir;
+    const auto failure = tonegen::CreateToneFile(dir.path(), f1, f2, seconds, amplitude, nullptr);
     EXPECT_FALSE(failure.has_value()) << failure->description;
-    return ReadFileBytes(tonegen::ToneFilePath(dir));
+    return ReadFileBytes(dir.ToneFile());
 }
 
-tonegen::Failure CoreFailure(const ScratchDirectory& scratch, std::string_view f1,
-                             std::string_view f2, std::string_view seconds) {
-    const fs::path dir = scratch / "core-failure";
-    fs::create_directories(dir);
-    auto failure = tonegen::CreateToneFile(dir, f1, f2, seconds, 20000, [] {});
-    EXPECT_TRUE(failure.has_value());
-    return failure.value_or(tonegen::Failure{tonegen::FailureKind::File, "<succeeded>"});
+std::vector<std::string> Entries(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
-std::vector<std::uint8_t> GoodOldFile() {
-    return {'o', 'l', 'd', ' ', 'g', 'o', 'o', 'd', ' ', 'f', 'i', 'l', 'e'};
-}
+const std::vector<std::uint8_t> kGoodOldFile = {'b', 'o', 'n', ' ', 'v', 'i', 'e', 'u', 'x'};
 
-// The scratch directory holds nothing but these names: no staging directory left.
-void ExpectOnly(const ScratchDirectory& scratch, const std::vector<std::string>& names) {
-    EXPECT_EQ(scratch.Entries(), names);
-}
+// Everything that was read from a file descriptor until its end, on a thread.
+class Reader {
+  public:
+    explicit Reader(std::function<int()> open)
+        : thread_([this, open = std::move(open)] {
+              const int fd = open();
+              char buffer[65536];
+              for (ssize_t n; fd >= 0 && (n = ::read(fd, buffer, sizeof buffer)) > 0;) {
+                  bytes_.insert(bytes_.end(), buffer, buffer + n);
+              }
+              ::close(fd);
+          }) {}
+    std::vector<std::uint8_t> Bytes() {
+        thread_.join();
+        return bytes_;
+    }
 
-TEST(ToneCliBytes, EqualTheCoreForTheWindowsInitialInputs) {
+  private:
+    std::vector<std::uint8_t> bytes_;
+    std::thread thread_;
+};
+
+TEST(ToneCliBytes, FileAndStandardOutputEqualTheCore) {
     ScratchDirectory scratch;
-    const fs::path out = scratch / "sortie.wav";
-    const ChildResult run =
-        ChildProcess::Run(kTone, {"--f1", "1209", "--f2", "697", "--seconds", "1", "-o", out});
+    const ChildResult run = ChildProcess::Run(kTone, ToneArgs(scratch / "sortie.wav"));
     ASSERT_TRUE(run.exited);
     EXPECT_EQ(run.exitStatus, 0) << run.err;
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(run.err, "");  // stderr is a pipe here: no progress bar
+    const auto expected = CoreBytes("1209", "697", "1", 20000);  // the scroll bar's 20000
+    EXPECT_EQ(ReadFileBytes(scratch / "sortie.wav"), expected);
+    EXPECT_EQ(scratch.Entries(), std::vector<std::string>{"sortie.wav"});
 
-    const auto bytes = ReadFileBytes(out);
-    ASSERT_EQ(bytes.size(), 88244u);
-    EXPECT_EQ(quenbrix_test::ReadInt32LittleEndian(bytes, 4), 88236);
-    EXPECT_EQ(quenbrix_test::ReadInt32LittleEndian(bytes, 40), 88200);
-    // The default amplitude is the scroll bar's initial 20000.
-    const std::int16_t first[] = {0,     2704,  5348,  7872,  10222, 12345,
-                                  14198, 15741, 16945, 17789, 18260, 18357};
-    for (std::size_t i = 0; i < std::size(first); ++i) {
-        EXPECT_EQ(quenbrix_test::SampleAt(bytes, i), first[i]) << "sample " << i;
-    }
-    EXPECT_EQ(bytes, CoreBytes(scratch, "1209", "697", "1", 20000));
-    ExpectOnly(scratch, {"core", "sortie.wav"});
+    const ChildResult out = ChildProcess::Run(kTone, ToneArgs("-"));
+    EXPECT_EQ(out.exitStatus, 0) << out.err;
+    EXPECT_EQ(std::vector<std::uint8_t>(out.out.begin(), out.out.end()), expected);
+
+    const ChildResult gnu = ChildProcess::Run(
+        kTone, {"--f1=440", "--f2", "", "--sec=2", "--amp=32767", "--out", scratch / "b.wav"});
+    EXPECT_EQ(gnu.exitStatus, 0) << gnu.err;
+    EXPECT_EQ(ReadFileBytes(scratch / "b.wav"), CoreBytes("440", "", "2", 32767));
 }
 
-TEST(ToneCliBytes, EqualTheCoreForOtherInputsAndOptionForms) {
-    struct Case {
-        std::vector<std::string> args;
-        std::string f1, f2, seconds;
-        std::int16_t amplitude;
-    };
-    const std::vector<Case> cases = {
-        {{"--f1=440", "--f2=440", "--seconds=2", "--amplitude=32767"}, "440", "440", "2", 32767},
-        {{"--f1", "", "--f2", "1000", "--seconds", "1", "--amplitude", "0"}, "", "1000", "1", 0},
-        {{"--f1", "", "--f2", "", "--seconds", "1"}, "", "", "1", 20000},
-        {{"--f1", "3000", "--f2", "50", "--seconds", "0", "--amplitude", "123"},
-         "3000",
-         "50",
-         "0",
-         123},
-    };
-    for (const Case& c : cases) {
-        ScratchDirectory scratch;
-        auto args = c.args;
-        args.insert(args.end(), {"--output", scratch / "a.wav"});
-        const ChildResult run = ChildProcess::Run(kTone, args);
-        EXPECT_EQ(run.exitStatus, 0) << run.err;
-        EXPECT_EQ(ReadFileBytes(scratch / "a.wav"),
-                  CoreBytes(scratch, c.f1, c.f2, c.seconds, c.amplitude))
-            << c.f1 << " " << c.f2 << " " << c.seconds;
-    }
+// A pipe, a socket and a device are written into and stay what they are.
+TEST(ToneCliTargets, PipesAndSocketsAreWrittenIntoNeverReplaced) {
+    ScratchDirectory scratch;
+    const fs::path fifo = scratch / "tube";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    Reader fromFifo([&fifo] { return ::open(fifo.c_str(), O_RDONLY); });
+    const ChildResult toFifo = ChildProcess::Run(kTone, ToneArgs(fifo));
+    EXPECT_EQ(toFifo.exitStatus, 0) << toFifo.err;
+    EXPECT_EQ(fromFifo.Bytes(), CoreBytes("1209", "697", "1", 20000));
+    EXPECT_TRUE(fs::is_fifo(fifo));
+
+    const fs::path socketPath = scratch / "prise";
+    const int listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, socketPath.c_str(), sizeof address.sun_path - 1);
+    ASSERT_EQ(::bind(listener, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(::listen(listener, 1), 0);
+    Reader fromSocket([listener] { return ::accept(listener, nullptr, nullptr); });
+    const ChildResult toSocket = ChildProcess::Run(kTone, ToneArgs(socketPath));
+    EXPECT_EQ(toSocket.exitStatus, 0) << toSocket.err;
+    EXPECT_EQ(fromSocket.Bytes(), CoreBytes("1209", "697", "1", 20000));
+    EXPECT_TRUE(fs::is_socket(socketPath));
+    ::close(listener);
 }
 
-TEST(ToneCliReplace, SuccessReplacesAnOldFileCompletely) {
+TEST(ToneCliTargets, DeviceNodesAreWrittenIntoNeverReplaced) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "making device nodes with mknod needs root";
+    }
+    ScratchDirectory scratch;
+    const fs::path null = scratch / "nul";
+    const fs::path full = scratch / "plein";
+    ASSERT_EQ(::mknod(null.c_str(), S_IFCHR | 0666, makedev(1, 3)), 0);
+    ASSERT_EQ(::mknod(full.c_str(), S_IFCHR | 0666, makedev(1, 7)), 0);
+    const ChildResult toNull = ChildProcess::Run(kTone, ToneArgs(null));
+    EXPECT_EQ(toNull.exitStatus, 0) << toNull.err;
+    EXPECT_TRUE(fs::is_character_file(null));
+    // A device that refuses the bytes gives the write failure.
+    const ChildResult toFull = ChildProcess::Run(kTone, ToneArgs(full));
+    EXPECT_EQ(toFull.exitStatus, 1);
+    EXPECT_NE(toFull.err.find("Impossible d'écrire le fichier «\u00A0" + full.string() +
+                              "\u00A0» : le disque est plein."),
+              std::string::npos)
+        << toFull.err;
+    EXPECT_TRUE(fs::is_character_file(full));
+}
+
+TEST(ToneCliReplace, OldFileIsReplacedWithItsPermissionsAndLinksAreFollowed) {
     ScratchDirectory scratch;
     const fs::path out = scratch / "a.wav";
     quenbrix_test::WriteFileBytes(out, std::vector<std::uint8_t>(300000, 0x55));
     const auto kept = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
     fs::permissions(out, kept);
-    const ChildResult run =
-        ChildProcess::Run(kTone, {"--f1", "697", "--f2", "1209", "--seconds", "1", "-o", out});
+    const ChildResult run = ChildProcess::Run(kTone, ToneArgs(out));
     EXPECT_EQ(run.exitStatus, 0) << run.err;
-    EXPECT_EQ(ReadFileBytes(out), CoreBytes(scratch, "697", "1209", "1", 20000));
+    EXPECT_EQ(ReadFileBytes(out), CoreBytes("1209", "697", "1", 20000));
     EXPECT_EQ(fs::status(out).permissions(), kept);
-    ExpectOnly(scratch, {"a.wav", "core"});
+
+    // The link stays and its target gets the new file, a missing target too.
+    fs::create_directories(scratch / "vrai");
+    quenbrix_test::WriteFileBytes(scratch / "vrai" / "t.wav", kGoodOldFile);
+    fs::create_symlink("vrai/t.wav", scratch / "lien.wav");
+    fs::create_symlink("vrai/nouveau.wav", scratch / "pendant.wav");
+    for (const char* link : {"lien.wav", "pendant.wav"}) {
+        const ChildResult throughLink = ChildProcess::Run(kTone, ToneArgs(scratch / link));
+        EXPECT_EQ(throughLink.exitStatus, 0) << throughLink.err;
+        EXPECT_TRUE(fs::is_symlink(scratch / link));
+    }
+    EXPECT_EQ(ReadFileBytes(scratch / "vrai" / "t.wav"), ReadFileBytes(out));
+    EXPECT_EQ(ReadFileBytes(scratch / "vrai" / "nouveau.wav"), ReadFileBytes(out));
+    EXPECT_EQ(scratch.Entries(),
+              (std::vector<std::string>{"a.wav", "lien.wav", "pendant.wav", "vrai"}));
+    EXPECT_EQ(Entries(scratch / "vrai"), (std::vector<std::string>{"nouveau.wav", "t.wav"}));
 }
 
-TEST(ToneCliReplace, SymbolicLinkIsFollowedAndKept) {
+// As a shell redirection: a file the user may not write is refused, even
+// though replacing it would only need the folder.
+TEST(ToneCliReplace, FileTheUserMayNotWriteIsRefused) {
     ScratchDirectory scratch;
-    fs::create_directories(scratch / "real");
-    quenbrix_test::WriteFileBytes(scratch / "real" / "t.wav", GoodOldFile());
-    fs::create_symlink("real/t.wav", scratch / "link.wav");
-    const ChildResult run = ChildProcess::Run(
-        kTone, {"--f1", "1", "--f2", "2", "--seconds", "1", "-o", scratch / "link.wav"});
-    EXPECT_EQ(run.exitStatus, 0) << run.err;
-    EXPECT_TRUE(fs::is_symlink(scratch / "link.wav"));
-    EXPECT_EQ(ReadFileBytes(scratch / "real" / "t.wav"), CoreBytes(scratch, "1", "2", "1", 20000));
-    EXPECT_EQ(fs::directory_iterator(scratch / "real")->path().filename(), "t.wav");
+    const fs::path out = scratch / "protégé.wav";
+    quenbrix_test::WriteFileBytes(out, kGoodOldFile);
+    ChildResult run;
+    if (::geteuid() == 0) {
+        // Another user's file, in a folder everyone may write.
+        fs::permissions(scratch.path(), fs::perms::all);
+        const std::string setpriv = "/usr/bin/setpriv";
+        std::vector<std::string> args = {"--reuid=65534", "--regid=65534", "--clear-groups", kTone};
+        const auto tone = ToneArgs(out);
+        args.insert(args.end(), tone.begin(), tone.end());
+        run = ChildProcess::Run(setpriv, args);
+    } else {
+        fs::permissions(out, fs::perms::owner_read);
+        run = ChildProcess::Run(kTone, ToneArgs(out));
+    }
+    EXPECT_EQ(run.exitStatus, 1) << run.err;
+    EXPECT_NE(
+        run.err.find("Impossible d'écrire «\u00A0" + out.string() + "\u00A0» : l'accès est refusé"),
+        std::string::npos)
+        << run.err;
+    EXPECT_EQ(ReadFileBytes(out), kGoodOldFile);
+    EXPECT_EQ(scratch.Entries(), std::vector<std::string>{"protégé.wav"});
 }
 
-// Each failure kind of the run: exit status 1, its name and the core's own
-// sentence on stderr, and the good old file untouched with nothing left beside it.
-TEST(ToneCliFailure, EachKindKeepsTheOldFileAndReportsKindAndDescription) {
-    struct Case {
-        std::string f1, f2, seconds;
-        tonegen::FailureKind kind;
-    };
-    const std::string hugeFrequency = "1" + std::string(308, '0');  // 1e308 Hz
-    const std::vector<Case> cases = {
-        {"abc", "697", "1", tonegen::FailureKind::TypeMismatch},
-        {"1209", "697", "", tonegen::FailureKind::TypeMismatch},
-        {"1209", "697", "30000", tonegen::FailureKind::Overflow},  // after "RIFF"
-        {"1209", "697", "50000", tonegen::FailureKind::Overflow},  // before the file
-        {"1209", "697", "99999999999", tonegen::FailureKind::Overflow},
-        {"1" + std::string(400, '0'), "697", "1", tonegen::FailureKind::Overflow},
-        {hugeFrequency, "697", "1", tonegen::FailureKind::FloatingPoint},
-    };
-    for (const Case& c : cases) {
+// A file-size limit is the ordinary write failure: no signal ends the program
+// and the old file is kept.
+TEST(ToneCliFailure, FileSizeLimitAndFolderProblemsKeepTheOldFile) {
+    ScratchDirectory scratch;
+    const fs::path out = scratch / "bon.wav";
+    quenbrix_test::WriteFileBytes(out, kGoodOldFile);
+    std::vector<std::string> limited = {"-c", "ulimit -f 40 && exec \"$0\" \"$@\"", kTone};
+    const auto tone = ToneArgs(out);
+    limited.insert(limited.end(), tone.begin(), tone.end());
+    const ChildResult run = ChildProcess::Run("/bin/sh", limited);
+    ASSERT_TRUE(run.exited) << "ended by signal " << run.signal;
+    EXPECT_EQ(run.exitStatus, 1);
+    EXPECT_EQ(run.err, "quenbrix-tone : échec de la création de «\u00A0" + out.string() +
+                           "\u00A0»\nErreur de fichier : Impossible d'écrire le fichier «\u00A0" +
+                           out.string() +
+                           "\u00A0» : le fichier dépasse la taille maximale autorisée.\n");
+    EXPECT_EQ(ReadFileBytes(out), kGoodOldFile);
+    EXPECT_EQ(scratch.Entries(), std::vector<std::string>{"bon.wav"});
+
+    const ChildResult noFolder = ChildProcess::Run(kTone, ToneArgs(scratch / "absent" / "a.wav"));
+    EXPECT_EQ(noFolder.exitStatus, 1);
+    EXPECT_NE(noFolder.err.find("le dossier n'existe pas."), std::string::npos) << noFolder.err;
+    const ChildResult folder = ChildProcess::Run(kTone, ToneArgs(scratch.path()));
+    EXPECT_EQ(folder.exitStatus, 1);
+    EXPECT_NE(folder.err.find("Impossible d'écrire «\u00A0" + scratch.path().string() +
+                              "\u00A0» : c'est un dossier, pas un fichier."),
+              std::string::npos)
+        << folder.err;
+    EXPECT_EQ(scratch.Entries(), std::vector<std::string>{"bon.wav"});
+}
+
+// The bytes the child has written so far, from the system's own count.
+long WrittenBytes(pid_t pid) {
+    std::ifstream io("/proc/" + std::to_string(pid) + "/io");
+    std::string key;
+    long value = 0;
+    while (io >> key >> value) {
+        if (key == "wchar:") {
+            return value;
+        }
+    }
+    return 0;
+}
+
+TEST(ToneCliInterrupt, SignalsMidRunLeaveNothingBehind) {
+    for (const int signal : {SIGTERM, SIGINT, SIGQUIT, SIGKILL}) {
         ScratchDirectory scratch;
         const fs::path out = scratch / "bon.wav";
-        quenbrix_test::WriteFileBytes(out, GoodOldFile());
-        const ChildResult run = ChildProcess::Run(
-            kTone, {"--f1", c.f1, "--f2", c.f2, "--seconds", c.seconds, "-o", out});
-        const tonegen::Failure expected = CoreFailure(scratch, c.f1, c.f2, c.seconds);
-        EXPECT_EQ(expected.kind, c.kind) << c.f1.substr(0, 12) << " " << c.seconds;
-        ASSERT_TRUE(run.exited);
-        EXPECT_EQ(run.exitStatus, 1) << run.err;
-        EXPECT_EQ(run.out, "");
-        EXPECT_EQ(run.err, "quenbrix-tone : échec de la création de « " + out.string() + " »\n" +
-                               std::string(tonegen::KindName(c.kind)) + " : " +
-                               expected.description + "\n");
-        EXPECT_EQ(ReadFileBytes(out), GoodOldFile()) << c.seconds;
-        ExpectOnly(scratch, {"bon.wav", "core-failure"});
+        quenbrix_test::WriteFileBytes(out, kGoodOldFile);
+        // 20,000 s would be 1.7 GB; the run is stopped after its first megabyte.
+        ChildProcess child(kTone, ToneArgs(out, "20000"));
+        const auto deadline = std::chrono::steady_clock::now() + 60s;
+        while (WrittenBytes(child.pid()) < 1'000'000 &&
+               std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(1ms);
+        }
+        child.Signal(signal);
+        const ChildResult run = child.Wait();
+        EXPECT_FALSE(run.exited) << run.err;
+        EXPECT_EQ(run.signal, signal);
+        EXPECT_EQ(ReadFileBytes(out), kGoodOldFile);
+        EXPECT_EQ(scratch.Entries(), std::vector<std::string>{"bon.wav"}) << strsignal(signal);
     }
 }
 
-TEST(ToneCliFailure, FolderProblemsAreFileFailuresNamingTheFile) {
+// Where the file system has no unnamed files, the new file has a hidden name
+// until it is complete: a signal removes it, a success moves it into place.
+TEST(ToneCliInterrupt, HiddenTemporaryNameIsRemovedBySignalsAndMovedOnSuccess) {
     ScratchDirectory scratch;
-    const fs::path missing = scratch / "absent" / "a.wav";
-    const ChildResult noFolder =
-        ChildProcess::Run(kTone, {"--f1", "1", "--f2", "2", "--seconds", "1", "-o", missing});
-    EXPECT_EQ(noFolder.exitStatus, 1);
-    EXPECT_EQ(noFolder.err, "quenbrix-tone : échec de la création de « " + missing.string() +
-                                " »\n" +
-                                std::string(tonegen::KindName(tonegen::FailureKind::File)) +
-                                " : Impossible d'écrire « " + missing.string() +
-                                " » : création d'un fichier temporaire dans le dossier « " +
-                                (scratch / "absent").string() +
-                                " » impossible (dossier ou fichier introuvable).\n");
+    const fs::path out = scratch / "bon.wav";
+    quenbrix_test::WriteFileBytes(out, kGoodOldFile);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        (void)::signal(SIGQUIT, SIG_DFL);
+        auto opened = quenbrix_cli::OutputTarget::Open(out, {.unnamedFile = false});
+        if (!std::holds_alternative<std::unique_ptr<quenbrix_cli::OutputTarget>>(opened) ||
+            scratch.Entries().size() != 2) {
+            ::_exit(3);
+        }
+        const auto& target = std::get<std::unique_ptr<quenbrix_cli::OutputTarget>>(opened);
+        (void)tonegen::WriteToneFile(
+            target->output(), out, {"1209", "697", "1", 20000},
+            {nullptr, [](std::int32_t, std::int32_t) { ::raise(SIGQUIT); }});
+        ::_exit(4);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status)) << "exit " << WEXITSTATUS(status);
+    EXPECT_EQ(WTERMSIG(status), SIGQUIT);
+    EXPECT_EQ(scratch.Entries(), std::vector<std::string>{"bon.wav"});
 
-    fs::create_directories(scratch / "dossier.wav");
-    const ChildResult folder = ChildProcess::Run(
-        kTone, {"--f1", "1", "--f2", "2", "--seconds", "1", "-o", scratch / "dossier.wav"});
-    EXPECT_EQ(folder.exitStatus, 1);
-    EXPECT_NE(folder.err.find("Erreur de fichier : Impossible d'écrire « " +
-                              (scratch / "dossier.wav").string() + " » : c'est un dossier."),
-              std::string::npos)
-        << folder.err;
-    EXPECT_TRUE(fs::is_empty(scratch / "dossier.wav"));
-    ExpectOnly(scratch, {"dossier.wav"});
+    {
+        auto opened = quenbrix_cli::OutputTarget::Open(out, {.unnamedFile = false});
+        const auto& target = std::get<std::unique_ptr<quenbrix_cli::OutputTarget>>(opened);
+        ASSERT_EQ(tonegen::WriteToneFile(target->output(), out, {"1209", "697", "1", 20000}),
+                  std::nullopt);
+        EXPECT_EQ(ReadFileBytes(out), kGoodOldFile);  // not before Commit
+        ASSERT_EQ(target->Commit(), std::nullopt);
+    }
+    EXPECT_EQ(ReadFileBytes(out), CoreBytes("1209", "697", "1", 20000));
+    EXPECT_EQ(scratch.Entries(), std::vector<std::string>{"bon.wav"});
 }
 
-TEST(ToneCliUsage, BadUsageExitsWithTwoAndWritesNothing) {
+TEST(ToneCliUsage, AnythingWrongInTheCommandLineExitsWithTwoBeforeTouchingAFile) {
     ScratchDirectory scratch;
     const std::string out = scratch / "a.wav";
+    const std::string folder = scratch / "dossier";
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
         {{}, "aucune option donnée."},
-        {{"--f1", "1", "--f2", "2", "-o", out}, "il manque l'option « --seconds »."},
+        {{"--f1", "1", "--f2", "2", "-o", out}, "il manque l'option «\u00A0--seconds\u00A0»."},
         {{"--f1", "1", "--f2", "2", "--seconds", "1", "--amplitude", "40000", "-o", out},
-         "amplitude invalide « 40000 » : un nombre entier de 0 à 32767 est attendu."},
-        {{"--f1", "1", "--f2", "2", "--seconds", "1", "-o", out, "encore"},
-         "argument inattendu « encore »."},
-        {{"--dtmf", "1x", "-d", scratch.path()},
-         "touche inconnue « x » : les touches sont 0123456789*#ABCD."},
+         "amplitude invalide «\u00A040000\u00A0» : un nombre entier de 0 à 32767 est attendu."},
+        {{"--f1", "1", "--f2", "2", "--seconds", "1", "-o", out, "--", "encore"},
+         "argument inattendu «\u00A0encore\u00A0»."},
+        {{"--f1", "abc", "--f2", "2", "--seconds", "1", "-o", out},
+         "La fréquence 1 «\u00A0abc\u00A0» n'est pas un nombre. Saisissez une fréquence en "
+         "hertz, par exemple 1209."},
+        {{"--f1", "1", "--f2", "2", "--seconds", "30000", "-o", out},
+         "La durée de 30\u00A0000 secondes est trop longue : le fichier WAVE dépasserait sa "
+         "taille maximale de 2 Go. La durée maximale est de 24\u00A0347 secondes."},
+        {{"--dtmf", "1x", "-d", folder},
+         "touche inconnue «\u00A0x\u00A0» : les touches sont 0123456789*#ABCD."},
+        {{"--dtmf", "1", "--seconds", "-3", "-d", folder},
+         "La durée «\u00A0-3\u00A0» est négative : elle doit être nulle ou positive."},
     };
     for (const auto& [args, message] : cases) {
         const ChildResult run = ChildProcess::Run(kTone, args);
@@ -211,49 +338,25 @@ TEST(ToneCliUsage, BadUsageExitsWithTwoAndWritesNothing) {
         EXPECT_EQ(run.out, "");
         EXPECT_EQ(run.err, "quenbrix-tone : " + message + "\n" + kHelpHint);
     }
-    ExpectOnly(scratch, {});
+    EXPECT_EQ(scratch.Entries(), std::vector<std::string>{});
 }
 
-TEST(ToneCliUsage, HelpAndVersionGoToStandardOutput) {
+TEST(ToneCliUsage, HelpAndVersionGoToStandardOutputWhichMustTakeThem) {
     const ChildResult help = ChildProcess::Run(kTone, {"--help"});
     EXPECT_EQ(help.exitStatus, 0);
     EXPECT_EQ(help.err, "");
     EXPECT_TRUE(help.out.starts_with("Usage : quenbrix-tone --f1 HZ --f2 HZ --seconds S"))
         << help.out;
-    EXPECT_NE(help.out.find("--dtmf TOUCHES"), std::string::npos);
-
     const ChildResult version = ChildProcess::Run(kTone, {"--version"});
     EXPECT_EQ(version.exitStatus, 0);
-    EXPECT_EQ(version.out, "quenbrix-tone (Quenbrix) 1.00\n");
-}
+    EXPECT_EQ(version.out, "quenbrix-tone (Quenbrix) 1.00\nLicence MIT.\n");
 
-// An interrupted run is still a failed run: the old file stays and the
-// staging directory goes, and the signal still ends the program.
-TEST(ToneCliInterrupt, SignalDuringARunKeepsTheOldFileAndRemovesTheStaging) {
-    for (const int signal : {SIGTERM, SIGINT}) {
-        ScratchDirectory scratch;
-        const fs::path out = scratch / "bon.wav";
-        quenbrix_test::WriteFileBytes(out, GoodOldFile());
-        // 20,000 s would be 1.7 GB; the run is stopped after its first megabyte.
-        ChildProcess child(kTone, {"--f1", "1209", "--f2", "697", "--seconds", "20000", "-o", out});
-        bool started = false;
-        const auto deadline = std::chrono::steady_clock::now() + 60s;
-        while (!started && std::chrono::steady_clock::now() < deadline) {
-            for (const auto& entry : fs::directory_iterator(scratch.path())) {
-                std::error_code error;
-                const auto size = fs::file_size(entry.path() / "test.wav", error);
-                started = started || (!error && size > 1'000'000);
-            }
-            std::this_thread::sleep_for(2ms);
-        }
-        ASSERT_TRUE(started) << "the run never got going";
-        child.Signal(signal);
-        const ChildResult run = child.Wait();
-        EXPECT_FALSE(run.exited) << run.err;
-        EXPECT_EQ(run.signal, signal);
-        EXPECT_EQ(ReadFileBytes(out), GoodOldFile());
-        ExpectOnly(scratch, {"bon.wav"});
-    }
+    const ChildResult full =
+        ChildProcess::Run("/bin/sh", {"-c", "exec \"$0\" --help > /dev/full", kTone});
+    EXPECT_EQ(full.exitStatus, 1);
+    EXPECT_EQ(
+        full.err,
+        "quenbrix-tone : impossible d'écrire sur la sortie standard : le disque est plein.\n");
 }
 
 }  // namespace

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "tone_file.h"
+#include "tonegen/failure.h"
 
 namespace tonegen {
 // Failed assertions show the kind and the French text.

@@ -8,15 +8,15 @@
 
 #include <cerrno>
 #include <cmath>
-#include <csignal>
 #include <fstream>
 #include <limits>
 #include <string>
 #include <vector>
 
-#include "message_text.h"
-#include "tone_file.h"
+#include "group_digits.h"
 #include "tone_test_support.h"
+#include "tonegen/message_text.h"
+#include "tonegen/tone_file.h"
 
 namespace {
 
@@ -80,11 +80,14 @@ TEST_F(ToneFileFailure, EmptyOrNonNumericDurationIsATypeMismatch) {
 
 TEST_F(ToneFileFailure, DurationOutsideInt32OrNegativeIsRefusedBeforeTheFile) {
     PlantOldFile();
+    // The message names the longest duration that really works.
     ExpectFailure(Run("1209", "697", "2147483648"), FailureKind::Overflow,
-                  "2\u00A0147\u00A0483\u00A0647");
+                  "la durée maximale est de 24\u00A0347 secondes");
     EXPECT_FALSE(ToneFileExists());
-    ExpectFailure(Run("1209", "697", "-1"), FailureKind::Overflow, "nulle ou positive");
-    EXPECT_FALSE(ToneFileExists());
+    for (const char* negative : {"-1", "-99999999999"}) {
+        ExpectFailure(Run("1209", "697", negative), FailureKind::Overflow, "nulle ou positive");
+        EXPECT_FALSE(ToneFileExists());
+    }
     // Rounds to zero: not negative, an empty file.
     EXPECT_EQ(Run("1209", "697", "-0.4"), std::nullopt);
     EXPECT_EQ(std::filesystem::file_size(dir_.ToneFile()), 44U);
@@ -168,6 +171,12 @@ TEST_F(ToneFileFailure, FileCannotBeCreatedInAMissingOrNonDirectory) {
     std::ofstream(plainFile) << "pas un dossier";
     result = tonegen::CreateToneFile(plainFile, "1209", "697", "1", 20000, nullptr);
     ExpectFailure(result, FailureKind::File, "n'est pas un dossier");
+    // With no old file, a delete refused for the name itself is not reported
+    // as one: creating the file names the real problem.
+    const std::filesystem::path tooLong = dir_.path() / std::string(300, 'x');
+    result = tonegen::CreateToneFile(tooLong, "1209", "697", "1", 20000, nullptr);
+    ExpectFailure(result, FailureKind::File, "Impossible de créer le fichier");
+    EXPECT_NE(result->description.find("trop long"), std::string::npos) << result->description;
     // A text error still comes first: conversions precede the file.
     ExpectFailure(tonegen::CreateToneFile(missing, "x", "697", "1", 20000, nullptr),
                   FailureKind::TypeMismatch, "fréquence 1");
@@ -207,7 +216,7 @@ TEST_F(ToneFileFailure, WriteFailureIsReportedAndLeavesTheFileCutShort) {
     ASSERT_GE(child, 0);
     if (child == 0) {
         ::close(fds[0]);
-        static_cast<void>(std::signal(SIGXFSZ, SIG_IGN));
+        tonegen::IgnoreFileSizeSignal();
         const rlimit limit{kLimit, kLimit};
         ::setrlimit(RLIMIT_FSIZE, &limit);
         int notified = 0;
@@ -234,7 +243,7 @@ TEST_F(ToneFileFailure, WriteFailureIsReportedAndLeavesTheFileCutShort) {
     ASSERT_NE(report, "ok");
     EXPECT_EQ(report.substr(0, 2), std::to_string(static_cast<int>(FailureKind::File)) + "\n");
     EXPECT_EQ(report.substr(2, 2), "1\n");
-    EXPECT_NE(report.find("écrire le fichier"), std::string::npos) << report;
+    EXPECT_NE(report.find("Impossible d'écrire le fichier"), std::string::npos) << report;
     EXPECT_NE(report.find("taille maximale"), std::string::npos) << report;
     EXPECT_NE(report.find(dir_.ToneFile().native()), std::string::npos) << report;
     const std::vector<std::uint8_t> bytes = ReadFileBytes(dir_.ToneFile());
@@ -257,7 +266,14 @@ TEST(FileFailureText, QuotedInputsAreShortenedAndFlattened) {
     const std::string quoted = tonegen::QuoteInput(std::string(1000, '9'));
     EXPECT_LT(quoted.size(), 60U);
     EXPECT_NE(quoted.find("…"), std::string::npos);
-    EXPECT_EQ(tonegen::QuoteInput("a\nb"), "«\u00A0a b\u00A0»");
+    EXPECT_EQ(tonegen::QuoteInput("a\nb\u0085c"), "«\u00A0a b c\u00A0»");
+    // Bytes that are not UTF-8 (Latin-1 "é", a cut sequence, a surrogate).
+    EXPECT_EQ(tonegen::QuoteInput("\xE9t\xC3"), "«\u00A0\uFFFDt\uFFFD\u00A0»");
+    EXPECT_EQ(tonegen::QuoteInput("\xED\xA0\x80"), "«\u00A0\uFFFD\uFFFD\uFFFD\u00A0»");
+    EXPECT_EQ(tonegen::Utf8CharacterLength("é1"), 2U);
+    EXPECT_EQ(tonegen::Utf8CharacterLength("\xE9"
+                                           "1"),
+              1U);
     // Cut between characters, never inside one.
     EXPECT_EQ(tonegen::QuoteInput(std::string(39, 'x') + "éé"),
               "«\u00A0" + std::string(39, 'x') + "é…\u00A0»");

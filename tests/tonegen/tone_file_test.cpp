@@ -1,11 +1,13 @@
-#include "tone_file.h"
+#include "tonegen/tone_file.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <array>
 #include <fstream>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -204,6 +206,95 @@ TEST(ToneFileDefaultKernel, PublicEntryWritesTheSameFileAsTheScalarPath) {
                                                 32767, nullptr),
               std::nullopt);
     EXPECT_EQ(ReadFileBytes(dir.ToneFile()), fast);
+}
+
+// The entry every caller but "Créer" uses: a file created at a given path, or
+// an output the caller opened, with progress block by block.
+TEST(WriteToneFile, CreatesOnlyANewFileAndReportsEveryBlock) {
+    ScratchDirectory dir;
+    std::vector<std::int32_t> done;
+    int firstSamples = 0;
+    const tonegen::ToneProgress progress{[&firstSamples] { ++firstSamples; },
+                                         [&done](std::int32_t samples, std::int32_t total) {
+                                             EXPECT_EQ(total, 44100);
+                                             done.push_back(samples);
+                                         }};
+    const tonegen::ToneInputs inputs{"1209", "697", "1", 20000};
+    ASSERT_EQ(tonegen::WriteToneFile(dir / "a.wav", inputs, progress), std::nullopt);
+    ASSERT_EQ(done.size(), 87U);  // 86 full blocks and one of 68 samples
+    EXPECT_EQ(done.front(), 512);
+    EXPECT_EQ(done[85], 86 * 512);
+    EXPECT_EQ(done.back(), 44100);
+    EXPECT_EQ(firstSamples, 1);
+    ASSERT_EQ(tonegen::CreateToneFile(dir.path(), "1209", "697", "1", 20000, nullptr),
+              std::nullopt);
+    EXPECT_EQ(ReadFileBytes(dir / "a.wav"), ReadFileBytes(dir.ToneFile()));
+
+    // An existing name, or a link, is never opened: the file stays as it was.
+    const tonegen::RunResult again = tonegen::WriteToneFile(dir / "a.wav", {"1", "2", "3", 5});
+    ASSERT_TRUE(again.has_value());
+    EXPECT_NE(again->description.find("Impossible de créer le fichier"), std::string::npos);
+    EXPECT_EQ(ReadFileBytes(dir / "a.wav"), ReadFileBytes(dir.ToneFile()));
+    std::filesystem::create_symlink(dir / "absent.wav", dir / "lien.wav");
+    EXPECT_TRUE(tonegen::WriteToneFile(dir / "lien.wav", inputs).has_value());
+    EXPECT_FALSE(std::filesystem::exists(dir / "absent.wav"));
+}
+
+TEST(WriteToneFile, WritesIntoAnOpenOutputFromWhereItStands) {
+    ScratchDirectory dir;
+    ASSERT_EQ(tonegen::CreateToneFile(dir.path(), "941", "1336", "1", 1000, nullptr), std::nullopt);
+    const int fd = ::open((dir / "ouvert.wav").c_str(), O_WRONLY | O_CREAT | O_EXCL, 0600);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::write(fd, "avant", 5), 5);
+    EXPECT_EQ(tonegen::WriteToneFile(fd, "sortie", {"941", "1336", "1", 1000}), std::nullopt);
+    EXPECT_EQ(::write(fd, "après", 6), 6);  // still open: the caller closes it
+    ::close(fd);
+    std::vector<std::uint8_t> expected = {'a', 'v', 'a', 'n', 't'};
+    const std::vector<std::uint8_t> tone = ReadFileBytes(dir.ToneFile());
+    expected.insert(expected.end(), tone.begin(), tone.end());
+    const std::string after = "après";
+    expected.insert(expected.end(), after.begin(), after.end());
+    EXPECT_EQ(ReadFileBytes(dir / "ouvert.wav"), expected);
+
+    const tonegen::RunResult closed = tonegen::WriteToneFile(fd, "sortie", {"1", "2", "1", 5});
+    ASSERT_TRUE(closed.has_value());
+    EXPECT_EQ(closed->description,
+              "Impossible d'écrire le fichier «\u00A0sortie\u00A0» : erreur système 9 (Bad file "
+              "descriptor).");
+}
+
+// The check that callers make before touching any file refuses exactly what
+// the run would refuse later, with the same kind.
+TEST(CheckToneInputs, RefusesWhatTheRunWouldRefuseAfterCreatingItsFile) {
+    EXPECT_EQ(tonegen::CheckToneInputs({"1209", "697", "24347", 32767}), std::nullopt);
+    EXPECT_EQ(tonegen::CheckToneInputs({"", "", "0", 0}), std::nullopt);
+    ScratchDirectory dir;
+    for (const auto& [f1, f2, seconds] :
+         {std::tuple{"1209", "697", "24348"}, std::tuple{"1209", "697", "48696"},
+          std::tuple{"12x", "697", "1"}, std::tuple{"1e308", "697", "1"},
+          std::tuple{"697", "9e307", "1"}, std::tuple{"1e307", "1e308", "1"}}) {
+        const tonegen::ToneInputs inputs{f1, f2, seconds, 20000};
+        const std::optional<tonegen::Failure> checked = tonegen::CheckToneInputs(inputs);
+        const tonegen::RunResult run =
+            tonegen::CreateToneFile(dir.path(), f1, f2, seconds, 20000, nullptr);
+        ASSERT_TRUE(checked.has_value()) << f1 << " " << f2 << " " << seconds;
+        ASSERT_TRUE(run.has_value());
+        EXPECT_EQ(checked->kind, run->kind) << run->description;
+        if (run->kind != tonegen::FailureKind::FloatingPoint) {
+            EXPECT_EQ(checked->description, run->description);
+            continue;
+        }
+        // The same sample and the same frequency as the run's failure.
+        for (const std::regex& part :
+             {std::regex("n° [0-9\u00A0]+"), std::regex("fréquence [12]")}) {
+            std::smatch predicted;
+            std::smatch met;
+            ASSERT_TRUE(std::regex_search(checked->description, predicted, part));
+            ASSERT_TRUE(std::regex_search(run->description, met, part));
+            EXPECT_EQ(predicted.str(), met.str()) << checked->description << "\n"
+                                                  << run->description;
+        }
+    }
 }
 
 }  // namespace

@@ -20,16 +20,16 @@ TEST(ToneFileWriter, BytesAcrossManyBufferFillsArriveInOrder) {
     std::vector<std::int16_t> samples(100'000);
     std::iota(samples.begin(), samples.end(), std::int16_t{-30000});
     {
-        ToneFileWriter writer(dir.ToneFile());
-        ASSERT_EQ(writer.Create(), std::nullopt);
+        ToneFileWriter writer;
+        ASSERT_EQ(writer.Create(dir.ToneFile()), std::nullopt);
         const std::vector<std::uint8_t> head = {'R', 'I', 'F', 'F', 1, 2, 3};
         ASSERT_TRUE(writer.Append(head));
         for (std::size_t at = 0; at < samples.size(); at += 512) {
             const std::size_t count = std::min<std::size_t>(512, samples.size() - at);
-            ASSERT_TRUE(writer.AppendSamples(std::span(samples).subspan(at, count)));
+            ASSERT_TRUE(writer.AppendBlock(std::span(samples).subspan(at, count)));
         }
-        ASSERT_EQ(writer.Close(), std::nullopt);
-        EXPECT_FALSE(writer.AppendSamples(samples));  // closed: nothing more goes in
+        ASSERT_EQ(writer.Finish(), std::nullopt);
+        EXPECT_FALSE(writer.AppendBlock(samples));  // closed: nothing more goes in
     }
     const std::vector<std::uint8_t> bytes = ReadFileBytes(dir.ToneFile());
     ASSERT_EQ(bytes.size(), 7U + 2U * samples.size());
@@ -42,22 +42,22 @@ TEST(ToneFileWriter, BytesAcrossManyBufferFillsArriveInOrder) {
 TEST(ToneFileWriter, NeverOpensAnExistingFileOrALink) {
     ScratchDirectory dir;
     std::ofstream(dir.ToneFile()) << "déjà là";
-    ToneFileWriter writer(dir.ToneFile());
-    const std::optional<tonegen::Failure> failure = writer.Create();
+    ToneFileWriter writer;
+    const std::optional<tonegen::Failure> failure = writer.Create(dir.ToneFile());
     ASSERT_TRUE(failure.has_value());
     EXPECT_EQ(failure->kind, tonegen::FailureKind::File);
     EXPECT_NE(failure->description.find("créer le fichier"), std::string::npos);
     const std::vector<std::uint8_t> kept = ReadFileBytes(dir.ToneFile());
     EXPECT_EQ(std::string(kept.begin(), kept.end()), "déjà là");
-    EXPECT_FALSE(writer.AppendSamples(std::vector<std::int16_t>(4)));
-    const std::optional<tonegen::Failure> closing = writer.Close();
+    EXPECT_FALSE(writer.AppendBlock(std::vector<std::int16_t>(4)));
+    const std::optional<tonegen::Failure> closing = writer.Finish();
     ASSERT_TRUE(closing.has_value());  // the first failure stays the answer
     EXPECT_EQ(closing->description, failure->description);
 
     std::filesystem::remove(dir.ToneFile());
     std::filesystem::create_symlink(dir.path() / "cible", dir.ToneFile());
-    ToneFileWriter throughLink(dir.ToneFile());
-    EXPECT_TRUE(throughLink.Create().has_value());
+    ToneFileWriter throughLink;
+    EXPECT_TRUE(throughLink.Create(dir.ToneFile()).has_value());
     EXPECT_FALSE(std::filesystem::exists(dir.path() / "cible"));
 }
 

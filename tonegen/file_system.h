@@ -1,0 +1,31 @@
+// Every file-system call of the tone core, behind one small seam: POSIX calls
+// in file_system_posix.cpp, Win32 calls in file_system_win32.cpp. Errors are
+// the system's own numbers (errno, or GetLastError() on Windows), 0 for none;
+// FileErrorReason turns them into French.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <span>
+
+#include "tonegen/tone_file.h"
+
+namespace tonegen::file_system {
+
+// Deletes the file or link at path (a link itself, never its target). A name
+// that is not there, or a delete that fails while nothing can be seen under
+// that name, leaves nothing to report: creating the file says what is wrong.
+[[nodiscard]] int DeleteIfPresent(const std::filesystem::path& path);
+
+// Creates path for writing: never opens an existing name, never follows a link.
+[[nodiscard]] int CreateNewFile(const std::filesystem::path& path, NativeFile& created);
+
+// Writes all of bytes, going on after partial writes and interruptions.
+[[nodiscard]] int WriteAll(NativeFile file, std::span<const std::uint8_t> bytes);
+
+// Closes the file; an error means that written data may be lost.
+[[nodiscard]] int CloseFile(NativeFile file);
+
+void IgnoreFileSizeSignal();
+
+}  // namespace tonegen::file_system

@@ -1,0 +1,72 @@
+#if !defined(_WIN32)
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+
+#include "file_system.h"
+
+namespace tonegen::file_system {
+
+int DeleteIfPresent(const std::filesystem::path& path) {
+    // unlink removes a symbolic link itself and refuses a directory.
+    if (::unlink(path.c_str()) == 0 || errno == ENOENT || errno == ENOTDIR) {
+        return 0;
+    }
+    const int error = errno;
+    // A read-only file system or a folder that cannot be searched refuses
+    // even when there is no old file: that is not a failed delete.
+    struct stat status {};
+    return ::lstat(path.c_str(), &status) == 0 ? error : 0;
+}
+
+int CreateNewFile(const std::filesystem::path& path, NativeFile& created) {
+    // O_EXCL: anything found under the name now was put there by someone else
+    // and must not be overwritten. O_NOFOLLOW: never write through a link.
+    int fd = -1;
+    do {
+        fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) {
+        return errno;
+    }
+    created = fd;
+    return 0;
+}
+
+int WriteAll(NativeFile file, std::span<const std::uint8_t> bytes) {
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(file, bytes.data(), bytes.size());
+        if (written < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return errno;
+        }
+        if (written == 0) {
+            return EIO;
+        }
+        bytes = bytes.subspan(static_cast<std::size_t>(written));
+    }
+    return 0;
+}
+
+int CloseFile(NativeFile file) {
+    // Linux releases the descriptor even when close reports an error, so it
+    // is never retried; EINTR loses nothing.
+    return ::close(file) == 0 || errno == EINTR ? 0 : errno;
+}
+
+void IgnoreFileSizeSignal() {
+    struct sigaction ignore {};
+    ignore.sa_handler = SIG_IGN;
+    sigemptyset(&ignore.sa_mask);
+    (void)::sigaction(SIGXFSZ, &ignore, nullptr);
+}
+
+}  // namespace tonegen::file_system
+
+#endif

@@ -1,0 +1,189 @@
+#include "tone_parameters.h"
+
+#include <cmath>
+#include <optional>
+#include <string>
+
+#include "group_digits.h"
+#include "number_text.h"
+#include "tonegen/message_text.h"
+#include "wave_format.h"
+
+namespace tonegen {
+namespace {
+
+// The longest duration whose file still fits the 32-bit RIFF size.
+constexpr std::int32_t kLongestSeconds = 24347;
+
+std::string LongestDuration() {
+    return "la durée maximale est de " + GroupDigits(kLongestSeconds) + " secondes";
+}
+
+Failure FrequencyFailure(int which, std::string_view text, NumberStatus status) {
+    const std::string name = "La fréquence " + std::to_string(which) + " " + QuoteInput(text);
+    if (status == NumberStatus::OutOfRange) {
+        return {FailureKind::Overflow,
+                name + " dépasse le plus grand nombre que le programme sait représenter."};
+    }
+    return {FailureKind::TypeMismatch,
+            name + " n'est pas un nombre. Saisissez une fréquence en hertz, par exemple 1209."};
+}
+
+// A number out of the signed 32-bit range: beyond it on either side.
+bool SpellsNegative(std::string_view text) {
+    const std::size_t first = text.find_first_not_of(" \t");
+    return first != std::string_view::npos && text[first] == '-';
+}
+
+std::optional<Failure> ReadDuration(std::string_view text, std::int32_t& seconds) {
+    if (text.empty()) {
+        return Failure{FailureKind::TypeMismatch,
+                       "La durée est vide. Saisissez un nombre entier de secondes, par exemple 1."};
+    }
+    const DurationNumber number = ParseDurationText(text);
+    if (number.status == NumberStatus::NotANumber) {
+        return Failure{FailureKind::TypeMismatch,
+                       "La durée " + QuoteInput(text) +
+                           " n'est pas un nombre. Saisissez un nombre entier de secondes, "
+                           "par exemple 1."};
+    }
+    const bool negative =
+        number.status == NumberStatus::OutOfRange ? SpellsNegative(text) : number.seconds < 0;
+    if (negative) {
+        return Failure{FailureKind::Overflow, "La durée " + QuoteInput(text) +
+                                                  " est négative : elle doit être nulle ou "
+                                                  "positive."};
+    }
+    if (number.status == NumberStatus::OutOfRange) {
+        return Failure{FailureKind::Overflow, "La durée " + QuoteInput(text) +
+                                                  " est trop longue : " + LongestDuration() + "."};
+    }
+    seconds = number.seconds;
+    return std::nullopt;
+}
+
+Failure TooLongFailure(std::int32_t seconds, std::string_view why) {
+    return {FailureKind::Overflow, "La durée de " + GroupDigits(seconds) +
+                                       " secondes est trop longue : " + std::string(why) + ". " +
+                                       "La durée maximale est de " + GroupDigits(kLongestSeconds) +
+                                       " secondes."};
+}
+
+// W = F / 44,100, then the step W × 6.28 shared by every sample.
+std::optional<double> PhaseStep(double frequency) {
+    const double w = frequency / kSampleRate;
+    const double step = w * kPhaseFactor;
+    if (!std::isfinite(w) || !std::isfinite(step)) {
+        return std::nullopt;
+    }
+    return step;
+}
+
+// The first sample index below count whose phase step × i is not finite, or
+// count when there is none. |step × i| grows with i, so a bisection finds it.
+std::int32_t FirstInfinitePhase(double step, std::int32_t count) {
+    if (count == 0 || std::isfinite(step * static_cast<double>(count - 1))) {
+        return count;
+    }
+    std::int32_t finite = 0;  // step × 0 is finite
+    std::int32_t infinite = count - 1;
+    while (infinite - finite > 1) {
+        const std::int32_t middle = finite + (infinite - finite) / 2;
+        (std::isfinite(step * static_cast<double>(middle)) ? finite : infinite) = middle;
+    }
+    return infinite;
+}
+
+std::string FrequencyName(bool first, const ToneInputs& inputs) {
+    return std::string("la fréquence ") + (first ? "1 " : "2 ") +
+           QuoteInput(first ? inputs.frequency1Text : inputs.frequency2Text);
+}
+
+}  // namespace
+
+std::variant<ToneParameters, Failure> ReadToneParameters(const ToneInputs& inputs) {
+    const FrequencyNumber frequency1 = ParseFrequencyText(inputs.frequency1Text);
+    if (frequency1.status != NumberStatus::Ok) {
+        return FrequencyFailure(1, inputs.frequency1Text, frequency1.status);
+    }
+    const FrequencyNumber frequency2 = ParseFrequencyText(inputs.frequency2Text);
+    if (frequency2.status != NumberStatus::Ok) {
+        return FrequencyFailure(2, inputs.frequency2Text, frequency2.status);
+    }
+    ToneParameters parameters;
+    if (auto failure = ReadDuration(inputs.durationText, parameters.seconds)) {
+        return *failure;
+    }
+    if (__builtin_mul_overflow(parameters.seconds, kSamplesPerSecond, &parameters.sampleCount)) {
+        return TooLongFailure(parameters.seconds,
+                              "le nombre d'échantillons dépasse " + GroupDigits(INT32_MAX));
+    }
+    const std::optional<double> step1 = PhaseStep(frequency1.value);
+    const std::optional<double> step2 = PhaseStep(frequency2.value);
+    if (!step1 || !step2) {
+        return SampleFailure(step1 ? SampleFault::Phase2NotFinite : SampleFault::Phase1NotFinite, 0,
+                             inputs);
+    }
+    parameters.constants = {*step1, *step2, static_cast<double>(inputs.amplitude)};
+    return parameters;
+}
+
+std::optional<Failure> CheckToneInputs(const ToneInputs& inputs) {
+    const std::variant<ToneParameters, Failure> read = ReadToneParameters(inputs);
+    if (const auto* failure = std::get_if<Failure>(&read)) {
+        return *failure;
+    }
+    const auto& parameters = std::get<ToneParameters>(read);
+    if (!RiffChunkSize(parameters.sampleCount)) {
+        return FileTooLargeFailure(parameters.seconds);
+    }
+    // A sample checks the phase of frequency 2 first, as the run does.
+    const std::int32_t bad1 =
+        FirstInfinitePhase(parameters.constants.phaseStep1, parameters.sampleCount);
+    const std::int32_t bad2 =
+        FirstInfinitePhase(parameters.constants.phaseStep2, parameters.sampleCount);
+    if (bad1 == parameters.sampleCount && bad2 == parameters.sampleCount) {
+        return std::nullopt;
+    }
+    const bool first = bad1 < bad2;
+    std::string name = FrequencyName(first, inputs);
+    name[0] = 'L';
+    return Failure{FailureKind::FloatingPoint,
+                   name + " est trop haute : la phase de l'échantillon n° " +
+                       GroupDigits(first ? bad1 : bad2) +
+                       " dépasserait la plage des nombres à virgule flottante. Choisissez une "
+                       "fréquence plus basse."};
+}
+
+Failure FileTooLargeFailure(std::int32_t seconds) {
+    return TooLongFailure(seconds, "le fichier WAVE dépasserait sa taille maximale de 2 Go");
+}
+
+Failure SampleCountFailure(std::int32_t seconds) {
+    return TooLongFailure(seconds, "le nombre d'échantillons dépasse la limite");
+}
+
+Failure SampleFailure(SampleFault fault, std::int32_t index, const ToneInputs& inputs) {
+    const std::string where = "Le calcul de l'échantillon n° " + GroupDigits(index) + " a échoué";
+    switch (fault) {
+        case SampleFault::Phase1NotFinite:
+        case SampleFault::Phase2NotFinite:
+            return {FailureKind::FloatingPoint,
+                    where + " : la phase de " +
+                        FrequencyName(fault == SampleFault::Phase1NotFinite, inputs) +
+                        " dépasse la plage des nombres à virgule flottante. Choisissez une "
+                        "fréquence plus basse."};
+        case SampleFault::SampleOutOfRange:
+            return {FailureKind::Overflow,
+                    where +
+                        " : la valeur dépasse la plage d'un échantillon de 16 bits. "
+                        "Choisissez une amplitude plus faible."};
+        case SampleFault::ResultNotFinite:
+        case SampleFault::None:
+            break;
+    }
+    return {FailureKind::FloatingPoint,
+            where + " : le résultat n'est pas un nombre fini. Vérifiez les fréquences."};
+}
+
+}  // namespace tonegen

@@ -1,0 +1,32 @@
+// The inputs of a run converted and checked, and the French sentences of the
+// failures that the inputs can cause.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+#include <variant>
+
+#include "sample_formula.h"
+#include "tonegen/failure.h"
+#include "tonegen/tone_file.h"
+
+namespace tonegen {
+
+struct ToneParameters {
+    std::int32_t seconds = 0;
+    std::int32_t sampleCount = 0;  // N = seconds × 44,100
+    SampleConstants constants;
+};
+
+// Frequency 1, frequency 2, the duration, the sample count, then the phase
+// steps: the order in which a run meets its failures before creating its file.
+std::variant<ToneParameters, Failure> ReadToneParameters(const ToneInputs& inputs);
+
+// The size fields of the header cannot hold the file.
+Failure FileTooLargeFailure(std::int32_t seconds);
+// The sample count leaves the signed 32-bit range while the run counts.
+Failure SampleCountFailure(std::int32_t seconds);
+// Sample number index could not be computed.
+Failure SampleFailure(SampleFault fault, std::int32_t index, const ToneInputs& inputs);
+
+}  // namespace tonegen
