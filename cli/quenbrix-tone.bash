@@ -1,0 +1,46 @@
+# bash completion for quenbrix-tone: its options, files for -o, folders for -d
+# and the telephone keys for --dtmf.
+
+_quenbrix_tone() {
+    local cur=${COMP_WORDS[COMP_CWORD]}
+    local prev=${COMP_WORDS[COMP_CWORD - 1]}
+    # bash splits "--option=value" at "=": complete the value of --option.
+    if [[ $cur == "=" ]]; then
+        cur=""
+    elif [[ $prev == "=" && $COMP_CWORD -ge 2 ]]; then
+        prev=${COMP_WORDS[COMP_CWORD - 2]}
+    fi
+    COMPREPLY=()
+    case $prev in
+        -o | --output | --outpu | --outp | --out | --ou | --o)
+            compopt -o filenames 2>/dev/null
+            mapfile -t COMPREPLY < <(compgen -f -- "$cur")
+            [[ -z $cur ]] && COMPREPLY+=("-")
+            return
+            ;;
+        -d | --directory | --director | --directo | --direct | --direc | --dire | --dir | --di)
+            compopt -o filenames 2>/dev/null
+            mapfile -t COMPREPLY < <(compgen -d -- "$cur")
+            return
+            ;;
+        --dtmf | --dtm | --dt)
+            # One more key after those typed; * and # escaped for the shell.
+            local key
+            for key in 0 1 2 3 4 5 6 7 8 9 '\*' '\#' A B C D; do
+                COMPREPLY+=("$cur$key")
+            done
+            compopt -o nospace 2>/dev/null
+            return
+            ;;
+        --f1 | --f2 | --seconds | --second | --secon | --seco | --sec | --se | --s | \
+            --amplitude | --amplitud | --amplitu | --amplit | --ampli | --ampl | --amp | --am | --a)
+            return
+            ;;
+    esac
+    if [[ $cur == -* ]]; then
+        mapfile -t COMPREPLY < <(compgen -W "--f1 --f2 --seconds --amplitude --output --dtmf
+            --directory --help --version -o -d -h" -- "$cur")
+    fi
+}
+
+complete -F _quenbrix_tone quenbrix-tone
