@@ -44,7 +44,7 @@ void RemovePendingAndEnd(int signal) {
     ::sigaction(signal, &defaultAction, nullptr);
     // Blocked while the handler runs: it ends the program with its ordinary
     // effect as soon as the handler returns, so the shell still sees it.
-    ::raise(signal);
+    (void)::raise(signal);
 }
 
 sigset_t EndingSignals() {
@@ -134,6 +134,12 @@ fs::path FollowLinks(fs::path path) {
         path = next.is_absolute() ? next : path.parent_path() / next;
     }
     return path;
+}
+
+// The new file only needs the folder to be writable; the user must still be
+// allowed to write the file it replaces. 0, or why not.
+int WriteRefusal(const fs::path& path) {
+    return ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0 ? 0 : errno;
 }
 
 int ConnectSocket(const fs::path& path) {
@@ -269,10 +275,8 @@ std::variant<std::unique_ptr<OutputTarget>, Failure> OutputTarget::Open(const fs
         failure = state->Fail(EISDIR);
     } else if (exists && !S_ISREG(status.st_mode)) {
         failure = state->OpenStream(status);
-    } else if (exists && ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) {
-        // The new file only needs the folder to be writable; the user must
-        // still be allowed to write the file it replaces.
-        failure = state->Fail(errno);
+    } else if (const int refused = exists ? WriteRefusal(target) : 0; refused != 0) {
+        failure = state->Fail(refused);
     } else {
         state->replacing = exists;
         state->old = status;

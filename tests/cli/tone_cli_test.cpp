@@ -288,7 +288,7 @@ TEST(ToneCliInterrupt, HiddenTemporaryNameIsRemovedBySignalsAndMovedOnSuccess) {
         const auto& target = std::get<std::unique_ptr<quenbrix_cli::OutputTarget>>(opened);
         (void)tonegen::WriteToneFile(
             target->output(), out, {"1209", "697", "1", 20000},
-            {nullptr, [](std::int32_t, std::int32_t) { ::raise(SIGQUIT); }});
+            {nullptr, [](std::int32_t, std::int32_t) { (void)::raise(SIGQUIT); }});
         ::_exit(4);
     }
     int status = 0;
