@@ -11,6 +11,7 @@
 #include <climits>
 #include <csignal>
 #include <cstring>
+#include <functional>
 #include <random>
 #include <string>
 
@@ -170,6 +171,7 @@ struct OutputTarget::State {
     bool newFile = false;    // made beside the target, moved there in Commit
     bool unnamed = false;    // O_TMPFILE: no name until linked
     fs::path destination;    // the file the target names, links followed
+    fs::path folder;         // where it lies
     bool replacing = false;  // destination exists
     struct stat old {};      // its permissions and owner
     fs::path pending;        // a temporary name while it exists
@@ -193,7 +195,7 @@ struct OutputTarget::State {
 
     std::optional<Failure> CreateNewFile(const OutputTarget::Options& options) {
         newFile = true;
-        const fs::path folder = destination.has_parent_path() ? destination.parent_path() : ".";
+        folder = destination.has_parent_path() ? destination.parent_path() : ".";
         if (options.unnamedFile) {
             fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
             if (fd >= 0) {
@@ -205,29 +207,22 @@ struct OutputTarget::State {
                 return Fail(errno);
             }
         }
-        const SignalsHeld held;
-        do {
-            pending = HiddenName(folder);
-            fd =
-                ::open(pending.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-        } while (fd < 0 && (errno == EEXIST || errno == EINTR));
-        if (fd < 0) {
-            pending.clear();
-            return Fail(errno);
-        }
-        ArmPending(pending);
-        return std::nullopt;
+        const int error = NamePending([this](const fs::path& name) {
+            fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+            return fd >= 0 ? 0 : errno;
+        });
+        return error == 0 ? std::nullopt : std::optional(Fail(error));
     }
 
-    // Gives the unnamed file a hidden name beside the target.
-    int LinkPending() {
+    // Makes a file under a fresh hidden name beside the target, with the
+    // signals held until the handler knows the name.
+    int NamePending(const std::function<int(const fs::path&)>& make) {
         const SignalsHeld held;
-        const fs::path folder = destination.has_parent_path() ? destination.parent_path() : ".";
         int error = 0;
         do {
             pending = HiddenName(folder);
-            error = LinkUnnamed(fd, pending);
-        } while (error == EEXIST);
+            error = make(pending);
+        } while (error == EEXIST || error == EINTR);
         if (error != 0) {
             pending.clear();
             return error;
@@ -306,27 +301,21 @@ std::optional<Failure> OutputTarget::Commit() {
             return state.Fail(errno);
         }
     }
+    // A link cannot replace a file, a rename can, in one step: the unnamed
+    // file first takes a hidden name.
     if (state.unnamed) {
-        // A new target gets its name in one step, never replacing anything.
-        const int error = state.replacing ? EEXIST : LinkUnnamed(state.fd, state.destination);
-        if (error == 0) {
-            state.newFile = false;
-        } else if (error != EEXIST) {
+        if (const int error = state.NamePending(
+                [&state](const fs::path& name) { return LinkUnnamed(state.fd, name); });
+            error != 0) {
             return state.Fail(error);
-        } else if (const int linkError = state.LinkPending(); linkError != 0) {
-            return state.Fail(linkError);
         }
     }
-    if (state.newFile) {
-        if (::rename(state.pending.c_str(), state.destination.c_str()) != 0) {
-            return state.Fail(errno);
-        }
-        state.DropPending();
-        state.newFile = false;
+    if (::rename(state.pending.c_str(), state.destination.c_str()) != 0) {
+        return state.Fail(errno);
     }
-    const fs::path folder =
-        state.destination.has_parent_path() ? state.destination.parent_path() : ".";
-    if (const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); fd >= 0) {
+    state.DropPending();
+    state.newFile = false;
+    if (const int fd = ::open(state.folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); fd >= 0) {
         (void)::fsync(fd);
         ::close(fd);
     }
