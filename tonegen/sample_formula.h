@@ -1,10 +1,13 @@
-// The value of one sample, operation by operation in binary64. Every kernel
-// must give exactly what ComputeSample gives, so this is the reference.
+// The value of one sample, operation by operation in binary64 with the
+// correctly rounded sine, so that every machine gives the same bytes. Every
+// kernel must give exactly what ComputeSample gives: this is the reference.
 #pragma once
 
 #include <bit>
 #include <cmath>
 #include <cstdint>
+
+#include "correct_sine.h"
 
 namespace tonegen {
 
@@ -58,7 +61,7 @@ inline SampleResult SampleFromFloor(double floorValue) {
 
 // x2 = (W2 × 6.28) × i; x1 = (W1 × 6.28) × i; S = sin(x1) + sin(x2);
 // P = A × S; K = floor(P); Sample = K / 2 rounded half to even.
-// Only the two phases can leave the double range (sin of a finite value and
+// Only the two phases can leave the double range (the sine of a finite value and
 // everything after it stay finite), but P is checked as well because a
 // non-finite phase would have turned it into NaN anyway.
 inline SampleResult ComputeSample(const SampleConstants& constants, std::int32_t index) {
@@ -71,7 +74,7 @@ inline SampleResult ComputeSample(const SampleConstants& constants, std::int32_t
     if (!std::isfinite(x1)) {
         return {0, SampleFault::Phase1NotFinite};
     }
-    const double s = std::sin(x1) + std::sin(x2);
+    const double s = CorrectlyRoundedSine(x1) + CorrectlyRoundedSine(x2);
     const double p = constants.amplitude * s;
     if (!std::isfinite(p)) {
         return {0, SampleFault::ResultNotFinite};

@@ -2,9 +2,10 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstring>
 
-#if QUENBRIX_HAVE_SLEEF_X86
+#if QUENBRIX_VECTOR_KERNELS
 #include "sample_kernel_simd.h"
 #endif
 
@@ -23,44 +24,58 @@ KernelOutcome ComputeScalar(const SampleConstants& constants, std::int32_t first
     return {count, SampleFault::None};
 }
 
-#if QUENBRIX_HAVE_SLEEF_X86
+#if QUENBRIX_VECTOR_KERNELS
 
-// When may the vector floor stand in for the scalar one?
+// When may the vector floor stand in for the exact one?
 //
 // Both paths compute x1 and x2 with the same double multiplications, so the
-// phases are identical; only the sines differ. glibc's sin and SLEEF's
-// *_u10 sines are each within 1 ULP of the true sine, and a sine lies in
-// [-1, 1] where 1 ULP is at most 2^-52, so the two sines of one phase differ
-// by at most 2 × 2^-52, and the two sums S by at most
-//   2 × (2 × 2^-52)      the two pairs of sines
-// + 2 × 2^-52            rounding each sum (|S| ≤ 2, half an ULP ≤ 2^-52)
-// = 6 × 2^-52 ≈ 1.4e-15.
-// P = A × S with |A| ≤ 32,768 then differs by at most 32,768 × 1.4e-15
-// + 2 × 2^-37 (rounding each product, |P| ≤ 65,536) ≈ 6e-11.
-// If the vector P lies at least kMargin = 2^-20 ≈ 9.5e-7 away from every
-// integer, the scalar P lies strictly between the same two integers and both
-// floors agree: a safety factor above 15,000 over the bound. Anything closer,
-// any non-finite value, and any phase beyond kPhaseLimit is recomputed with
-// the scalar formula, which also raises the faults at the right sample.
+// phases are identical; only the sines differ. The correctly rounded sine is
+// within half an ULP, at most 2^-54, of the true sine, and the vector sine
+// within kVectorSineError = 2^-43 (sample_kernel_vector.h) for phases up to
+// kVectorSineLimit = 2^32, so the two sines of one phase differ by at most
+// 2^-43 + 2^-54, and the two sums S by at most
+//   2 × (2^-43 + 2^-54)  the two pairs of sines
+// + 2 × 2^-53           rounding each sum (|S| ≤ 2, half an ULP ≤ 2^-53)
+// < 2^-41.99.
+// P = A × S with |A| ≤ 32,768 then differs by at most 2^15 × 2^-41.99
+// + 2 × 2^-37 (rounding each product, |P| ≤ 65,536) < 2^-26.9.
+// If the vector P lies at least kMargin = 2^-20 away from every integer, the
+// exact P lies strictly between the same two integers and both floors agree:
+// a safety factor above 100 over the bound. Anything closer, any non-finite
+// value, and any phase beyond kVectorSineLimit is recomputed with the exact
+// formula, which also raises the faults at the right sample.
 // (P − floor(P) is exact, or off by one rounding far below the margin.)
 // With A = 0 both products are ±0 whatever the finite sines are, so the
-// vector code skips the margin test there: silence never needs the scalar.
+// vector code skips the margin test there: silence never needs the exact path.
 constexpr double kMargin = 0x1p-20;
-// SLEEF documents its 1-ULP bound up to 1e299; the vector path keeps to a
-// range far inside it that still covers every frequency a person can hear
-// over the longest file (phases up to about 3e9).
-constexpr double kPhaseLimit = 1e14;
 
 using VectorFunction = void (*)(const simd::VectorInput&, std::int32_t, std::int32_t, std::int16_t*,
                                 std::uint8_t*);
 
+// Whether every phase of samples first .. last lies within the vector sine's
+// range: |(W × 6.28) × i| never decreases with |i|, so the two ends decide.
+bool PhasesWithinVectorRange(const SampleConstants& constants, std::int32_t first,
+                             std::int32_t last) {
+    for (const double step : {constants.phaseStep1, constants.phaseStep2}) {
+        for (const std::int32_t index : {first, last}) {
+            if (!(std::fabs(step * static_cast<double>(index)) <= simd::kVectorSineLimit)) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+// Chunks of 2,048 samples: 4 KiB of samples and at most 1 KiB of marks, well
+// inside the first-level cache.
+constexpr std::int32_t kChunk = 2048;
+
 KernelOutcome ComputeVector(VectorFunction samplesOf, std::int32_t lanes,
                             const SampleConstants& constants, std::int32_t first,
                             std::int32_t count, std::int16_t* out) {
-    constexpr std::int32_t kChunk = 512;
-    std::array<std::uint8_t, kChunk> trusted{};
-    const simd::VectorInput input{constants.phaseStep1, constants.phaseStep2, constants.amplitude,
-                                  kMargin, kPhaseLimit};
+    std::array<std::uint8_t, kChunk / simd::kSse2Lanes> untrusted{};
+    simd::VectorInput input{constants.phaseStep1, constants.phaseStep2, constants.amplitude,
+                            kMargin, true};
     std::int32_t done = 0;
     while (done < count) {
         const std::int32_t remaining = count - done;
@@ -70,23 +85,34 @@ KernelOutcome ComputeVector(VectorFunction samplesOf, std::int32_t lanes,
                 ComputeScalar(constants, first + done, remaining, out + done);
             return {done + tail.computed, tail.fault};
         }
-        samplesOf(input, first + done, vectorCount, out + done, trusted.data());
+        input.checkPhases =
+            !PhasesWithinVectorRange(constants, first + done, first + done + vectorCount - 1);
+        samplesOf(input, first + done, vectorCount, out + done, untrusted.data());
         // Untrusted samples are rare (about one in half a million for real
-        // tones); find them with memchr and redo them in order.
-        const std::uint8_t* const begin = trusted.data();
-        const std::uint8_t* const end = begin + vectorCount;
-        for (const std::uint8_t* at = begin; at < end; ++at) {
-            at = static_cast<const std::uint8_t*>(
-                std::memchr(at, 0, static_cast<std::size_t>(end - at)));
-            if (at == nullptr) {
-                break;
+        // tones): skip eight groups at a time while none is marked, and redo
+        // the marked ones in order.
+        const std::int32_t groups = vectorCount / lanes;
+        for (std::int32_t group = 0; group < groups; ++group) {
+            if (group % 8 == 0 && group + 8 <= groups) {
+                std::uint64_t eight = 0;
+                std::memcpy(&eight, untrusted.data() + group, sizeof eight);
+                if (eight == 0) {
+                    group += 7;
+                    continue;
+                }
             }
-            const std::int32_t n = done + static_cast<std::int32_t>(at - begin);
-            const SampleResult result = ComputeSample(constants, first + n);
-            if (result.fault != SampleFault::None) {
-                return {n, result.fault};
+            const unsigned marks = untrusted[static_cast<std::size_t>(group)];
+            for (std::int32_t lane = 0; lane < lanes; ++lane) {
+                if (((marks >> static_cast<unsigned>(lane)) & 1U) == 0) {
+                    continue;
+                }
+                const std::int32_t n = done + group * lanes + lane;
+                const SampleResult result = ComputeSample(constants, first + n);
+                if (result.fault != SampleFault::None) {
+                    return {n, result.fault};
+                }
+                out[n] = result.sample;
             }
-            out[n] = result.sample;
         }
         done += vectorCount;
     }
@@ -115,11 +141,11 @@ bool KernelPathAvailable(KernelPath path) {
     switch (path) {
         case KernelPath::Scalar:
             return true;
-#if QUENBRIX_HAVE_SLEEF_X86
+#if QUENBRIX_VECTOR_KERNELS
         case KernelPath::Sse2:
             return __builtin_cpu_supports("sse2");  // every x86-64 has it
         case KernelPath::Avx2:
-            // SLEEF's AVX2 sine uses fused multiply-add as well.
+            // The AVX2 sine uses fused multiply-add as well.
             return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
         case KernelPath::Avx512:
             return __builtin_cpu_supports("avx512f");
@@ -144,7 +170,7 @@ KernelPath FastestKernelPath() {
 
 KernelOutcome ComputeSamples(KernelPath path, const SampleConstants& constants, std::int32_t first,
                              std::int32_t count, std::int16_t* out) {
-#if QUENBRIX_HAVE_SLEEF_X86
+#if QUENBRIX_VECTOR_KERNELS
     switch (path) {
         case KernelPath::Avx512:
             return ComputeVector(simd::SamplesAvx512, simd::kAvx512Lanes, constants, first, count,

@@ -1,19 +1,44 @@
 // Compiled with -mavx512f: reached only after the processor was checked.
 #include <immintrin.h>
-#include <sleef.h>
 
 #include "sample_kernel_simd.h"
+#include "sample_kernel_vector.h"
 
 namespace tonegen::simd {
+namespace {
 
-void SamplesAvx512(const VectorInput& input, std::int32_t first, std::int32_t count,
-                   std::int16_t* out, std::uint8_t* trusted) {
+struct Avx512 {
+    using V = __m512d;
+    static constexpr std::int32_t kLanes = kAvx512Lanes;
+    static constexpr bool kFused = true;
+    static V Set(double value) { return _mm512_set1_pd(value); }
+    static V Load(const double* from) { return _mm512_loadu_pd(from); }
+    static void Store(double* to, V value) { _mm512_storeu_pd(to, value); }
+    static V Add(V a, V b) { return _mm512_add_pd(a, b); }
+    static V Sub(V a, V b) { return _mm512_sub_pd(a, b); }
+    static V Mul(V a, V b) { return _mm512_mul_pd(a, b); }
+    static V MulAdd(V a, V b, V c) { return _mm512_fmadd_pd(a, b, c); }
+    static V NegMulAdd(V a, V b, V c) { return _mm512_fnmadd_pd(a, b, c); }
+    static V FlipSignIfOdd(V r, V shifted) {
+        const __m512i bits = _mm512_castpd_si512(shifted);
+        // Masked forms, all lanes on, for the reasons given at the floor below.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wsign-conversion"
+        const __m512i sign = _mm512_mask_slli_epi64(bits, 0xFF, bits, 63);
+#pragma GCC diagnostic pop
+        return _mm512_castsi512_pd(_mm512_xor_si512(_mm512_castpd_si512(r), sign));
+    }
+};
+
+template <bool kCheckPhases>
+void Samples(const VectorInput& input, std::int32_t first, std::int32_t count, std::int16_t* out,
+             std::uint8_t* untrusted) {
     const __m512d step1 = _mm512_set1_pd(input.phaseStep1);
     const __m512d step2 = _mm512_set1_pd(input.phaseStep2);
     const __m512d amplitude = _mm512_set1_pd(input.amplitude);
     const __m512d low = _mm512_set1_pd(input.margin);
     const __m512d high = _mm512_set1_pd(1.0 - input.margin);
-    const __m512d limit = _mm512_set1_pd(input.phaseLimit);
+    const __m512d limit = _mm512_set1_pd(kVectorSineLimit);
     const __m512d lanes = _mm512_set_pd(7.0, 6.0, 5.0, 4.0, 3.0, 2.0, 1.0, 0.0);
     const __m256i oneBit = _mm256_set1_epi32(1);
     const __m256i belowInt16 = _mm256_set1_epi32(-32769);
@@ -24,7 +49,7 @@ void SamplesAvx512(const VectorInput& input, std::int32_t first, std::int32_t co
         const __m512d index = _mm512_add_pd(_mm512_set1_pd(static_cast<double>(first + n)), lanes);
         const __m512d x2 = _mm512_mul_pd(step2, index);
         const __m512d x1 = _mm512_mul_pd(step1, index);
-        const __m512d s = _mm512_add_pd(Sleef_sind8_u10avx512f(x1), Sleef_sind8_u10avx512f(x2));
+        const __m512d s = _mm512_add_pd(VectorSine<Avx512>(x1), VectorSine<Avx512>(x2));
         const __m512d p = _mm512_mul_pd(amplitude, s);
         // The masked form, all lanes on: the plain one trips GCC 12's
         // maybe-uninitialized warning inside its own header, and without
@@ -37,8 +62,11 @@ void SamplesAvx512(const VectorInput& input, std::int32_t first, std::int32_t co
 #pragma GCC diagnostic pop
         const __m512d fraction = _mm512_sub_pd(p, k);
         // Ordered comparisons: NaN and infinite values are never trusted.
-        auto ok = static_cast<__mmask8>(_mm512_cmp_pd_mask(_mm512_abs_pd(x1), limit, _CMP_LE_OQ) &
-                                        _mm512_cmp_pd_mask(_mm512_abs_pd(x2), limit, _CMP_LE_OQ));
+        auto ok = static_cast<__mmask8>(0xFF);
+        if constexpr (kCheckPhases) {
+            ok = static_cast<__mmask8>(_mm512_cmp_pd_mask(_mm512_abs_pd(x1), limit, _CMP_LE_OQ) &
+                                       _mm512_cmp_pd_mask(_mm512_abs_pd(x2), limit, _CMP_LE_OQ));
+        }
         if (!silent) {
             ok = static_cast<__mmask8>(ok & _mm512_cmp_pd_mask(fraction, low, _CMP_GE_OQ) &
                                        _mm512_cmp_pd_mask(fraction, high, _CMP_LE_OQ));
@@ -56,10 +84,23 @@ void SamplesAvx512(const VectorInput& input, std::int32_t first, std::int32_t co
         // 64-bit halves that hold the eight samples in order.
         const __m256i packed = _mm256_permute4x64_epi64(_mm256_packs_epi32(sample, sample), 0x08);
         _mm_storeu_si128(reinterpret_cast<__m128i*>(out + n), _mm256_castsi256_si128(packed));
-        for (std::int32_t lane = 0; lane < kAvx512Lanes; ++lane) {
-            trusted[n + lane] = static_cast<std::uint8_t>((static_cast<unsigned>(ok) >> lane) & 1U);
-        }
+        untrusted[n / kAvx512Lanes] = static_cast<std::uint8_t>(~static_cast<unsigned>(ok));
     }
+}
+
+}  // namespace
+
+void SamplesAvx512(const VectorInput& input, std::int32_t first, std::int32_t count,
+                   std::int16_t* out, std::uint8_t* untrusted) {
+    if (input.checkPhases) {
+        Samples<true>(input, first, count, out, untrusted);
+    } else {
+        Samples<false>(input, first, count, out, untrusted);
+    }
+}
+
+void SinesAvx512(const double* x, std::int32_t count, double* out) {
+    VectorSines<Avx512>(x, count, out);
 }
 
 }  // namespace tonegen::simd

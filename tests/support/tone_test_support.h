@@ -49,7 +49,12 @@ std::int16_t ReadInt16LittleEndian(const std::vector<std::uint8_t>& bytes, std::
 // Sample i of a file, read from offset 44 + 2 i.
 std::int16_t SampleAt(const std::vector<std::uint8_t>& bytes, std::size_t index);
 
-// The sample formula step by step with std::sin, std::floor and
+// The sine of x rounded to the nearest double by MPFR, which computes it
+// exactly enough to round it right: the reference the program's sine must
+// equal.
+double ReferenceSine(double x);
+
+// The sample formula step by step with ReferenceSine, std::floor and
 // std::nearbyint, from the frequencies in hertz.
 std::int16_t ExpectedSample(double frequency1, double frequency2, double amplitude,
                             std::int32_t index);

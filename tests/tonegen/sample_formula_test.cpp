@@ -39,7 +39,8 @@ TEST(SampleFormula, FirstTwelveSamplesOfTheDefaultTone) {
     for (const std::int32_t i : {2, 4, 6, 10}) {
         const double x1 = (1209.0 / 44100.0 * 6.28) * i;
         const double x2 = (697.0 / 44100.0 * 6.28) * i;
-        const double k = std::floor(20000.0 * (std::sin(x1) + std::sin(x2)));
+        const double k = std::floor(
+            20000.0 * (tonegen::CorrectlyRoundedSine(x1) + tonegen::CorrectlyRoundedSine(x2)));
         EXPECT_NE(std::fmod(k, 2.0), 0.0) << "sample " << i << " is expected to be a tie";
     }
 }

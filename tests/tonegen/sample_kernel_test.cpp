@@ -5,9 +5,15 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <random>
 #include <string>
 #include <vector>
+
+#include "correct_sine.h"
+#if defined(__x86_64__)
+#include "sample_kernel_simd.h"
+#endif
 
 namespace {
 
@@ -115,14 +121,15 @@ TEST_P(SampleKernel, SampleOutOfRangeAtMostNegativeAmplitude) {
 }
 
 // A × S placed on, or one rounding either side of, a whole number: the cases
-// where the two sines' last-bit differences would change the floor.
+// where the vector sine's small error would change the floor, and which only
+// the margin sends to the exact path (with a margin of 0 this test fails).
 TEST_P(SampleKernel, ProductsOnAndBesideWholeNumbers) {
     const SampleConstants base = ConstantsFor(1209.0, 697.0, 1.0);
     int constructed = 0;
     for (std::int32_t i = 3; i < 400'000'000 && constructed < 3000; i += 131'071) {
         const double x2 = base.phaseStep2 * static_cast<double>(i);
         const double x1 = base.phaseStep1 * static_cast<double>(i);
-        const double s = std::sin(x1) + std::sin(x2);
+        const double s = tonegen::CorrectlyRoundedSine(x1) + tonegen::CorrectlyRoundedSine(x2);
         if (std::fabs(s) < 0.5) {
             continue;
         }
@@ -140,6 +147,68 @@ TEST_P(SampleKernel, ProductsOnAndBesideWholeNumbers) {
     }
     EXPECT_GE(constructed, 3000);
 }
+
+TEST_P(SampleKernel, StretchCrossingTheVectorSineRange) {
+    // 66,150 Hz: the phase (W × 6.28) × i passes 2^32 near sample 455,700,000;
+    // the stretch around it mixes vector and exact samples in one call.
+    const SampleConstants constants = ConstantsFor(66150.0, 697.0, 32767.0);
+    const auto crossing = static_cast<std::int32_t>(0x1p32 / constants.phaseStep1);
+    ExpectSameAsScalar(constants, crossing - kStretch / 2, kStretch, "across 2^32 rad");
+}
+
+#if defined(__x86_64__)
+using SineFunction = void (*)(const double*, std::int32_t, double*);
+
+SineFunction VectorSineOf(KernelPath path) {
+    switch (path) {
+        case KernelPath::Sse2:
+            return tonegen::simd::SinesSse2;
+        case KernelPath::Avx2:
+            return tonegen::simd::SinesAvx2;
+        case KernelPath::Avx512:
+            return tonegen::simd::SinesAvx512;
+        case KernelPath::Scalar:
+            break;
+    }
+    return nullptr;
+}
+
+// The margin of the vector kernels rests on this bound: the vector sine is
+// within half of kVectorSineError of the sine, so within that plus half an
+// ULP of the correctly rounded one.
+TEST_P(SampleKernel, VectorSineStaysWithinItsErrorBound) {
+    constexpr double kLimit = tonegen::simd::kVectorSineLimit;
+    std::mt19937_64 random(7);
+    std::uniform_real_distribution<double> anyPhase(-kLimit, kLimit);
+    std::uniform_real_distribution<double> smallPhase(-8.0, 8.0);
+    std::vector<double> x;
+    for (int n = 0; n < kLongStretch; ++n) {
+        x.push_back(n % 2 == 0 ? anyPhase(random) : smallPhase(random));
+    }
+    // Next to the multiples of π/2, where the reduction leaves least, and at
+    // the ends of the range.
+    for (double k = 1.0; k < 0x1p31; k = k * 1.37 + 1.0) {
+        double near = std::nearbyint(k) * 1.5707963267948966;
+        for (int step = 0; step < 8 && std::fabs(near) <= kLimit; ++step) {
+            x.push_back(near);
+            x.push_back(-near);
+            near = std::nextafter(near, 0.0);
+        }
+    }
+    for (const double end : {kLimit, std::nextafter(kLimit, 0.0), 0x1p-1074, 0.0}) {
+        x.push_back(end);
+        x.push_back(-end);
+    }
+    x.resize((x.size() + 7) / 8 * 8, 1.0);
+    std::vector<double> sines(x.size());
+    VectorSineOf(GetParam())(x.data(), static_cast<std::int32_t>(x.size()), sines.data());
+    const double allowed = tonegen::simd::kVectorSineError / 2 + 0x1p-54;
+    for (std::size_t n = 0; n < x.size(); ++n) {
+        ASSERT_LE(std::fabs(sines[n] - tonegen::CorrectlyRoundedSine(x[n])), allowed)
+            << "x = " << x[n];
+    }
+}
+#endif
 
 // The scalar path is the reference itself and is not compared with itself.
 INSTANTIATE_TEST_SUITE_P(VectorKernels, SampleKernel,
