@@ -31,23 +31,24 @@ KernelOutcome ComputeScalar(const SampleConstants& constants, std::int32_t first
 // Both paths compute x1 and x2 with the same double multiplications, so the
 // phases are identical; only the sines differ. The correctly rounded sine is
 // within half an ULP, at most 2^-54, of the true sine, and the vector sine
-// within kVectorSineError = 2^-43 (sample_kernel_vector.h) for phases up to
-// kVectorSineLimit = 2^32, so the two sines of one phase differ by at most
-// 2^-43 + 2^-54, and the two sums S by at most
-//   2 × (2^-43 + 2^-54)  the two pairs of sines
-// + 2 × 2^-53           rounding each sum (|S| ≤ 2, half an ULP ≤ 2^-53)
-// < 2^-41.99.
-// P = A × S with |A| ≤ 32,768 then differs by at most 2^15 × 2^-41.99
-// + 2 × 2^-37 (rounding each product, |P| ≤ 65,536) < 2^-26.9.
-// If the vector P lies at least kMargin = 2^-20 away from every integer, the
+// within kVectorSineError = 1.25 × 2^-36 (sample_kernel_vector.h) for phases
+// up to kVectorSineLimit = 2^32, so the two sines of one phase differ by at
+// most 1.25 × 2^-36 + 2^-54, and the two sums S by at most
+//   2 × (1.25 × 2^-36 + 2^-54)  the two pairs of sines
+// + 2 × 2^-53                  rounding each sum (|S| ≤ 2, half an ULP ≤ 2^-53)
+// < 1.26 × 2^-35.
+// P = A × S with |A| ≤ 32,768 then differs by at most 2^15 × 1.26 × 2^-35
+// + 2 × 2^-37 (rounding each product, |P| ≤ 65,536) < 1.27 × 2^-20.
+// If the vector P lies at least kMargin = 2^-16 away from every integer, the
 // exact P lies strictly between the same two integers and both floors agree:
-// a safety factor above 100 over the bound. Anything closer, any non-finite
-// value, and any phase beyond kVectorSineLimit is recomputed with the exact
-// formula, which also raises the faults at the right sample.
+// a safety factor above 12 over the bound. Anything closer (one sample in
+// about 30,000), any non-finite value, and any phase beyond kVectorSineLimit
+// is recomputed with the exact formula, which also raises the faults at the
+// right sample.
 // (P − floor(P) is exact, or off by one rounding far below the margin.)
 // With A = 0 both products are ±0 whatever the finite sines are, so the
 // vector code skips the margin test there: silence never needs the exact path.
-constexpr double kMargin = 0x1p-20;
+constexpr double kMargin = 0x1p-16;
 
 using VectorFunction = void (*)(const simd::VectorInput&, std::int32_t, std::int32_t, std::int16_t*,
                                 std::uint8_t*);
@@ -88,9 +89,9 @@ KernelOutcome ComputeVector(VectorFunction samplesOf, std::int32_t lanes,
         input.checkPhases =
             !PhasesWithinVectorRange(constants, first + done, first + done + vectorCount - 1);
         samplesOf(input, first + done, vectorCount, out + done, untrusted.data());
-        // Untrusted samples are rare (about one in half a million for real
-        // tones): skip eight groups at a time while none is marked, and redo
-        // the marked ones in order.
+        // Untrusted samples are rare (about one in 30,000 for real tones):
+        // skip eight groups at a time while none is marked, and redo the
+        // marked ones in order.
         const std::int32_t groups = vectorCount / lanes;
         for (std::int32_t group = 0; group < groups; ++group) {
             if (group % 8 == 0 && group + 8 <= groups) {

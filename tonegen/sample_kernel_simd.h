@@ -13,7 +13,7 @@ namespace tonegen::simd {
 // The vector sine is within kVectorSineError of the sine for every |x| up to
 // kVectorSineLimit (see sample_kernel_vector.h for the bound).
 inline constexpr double kVectorSineLimit = 0x1p32;
-inline constexpr double kVectorSineError = 0x1p-43;
+inline constexpr double kVectorSineError = 0x1.4p-36;
 
 struct VectorInput {
     double phaseStep1;

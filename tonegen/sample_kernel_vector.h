@@ -13,13 +13,15 @@
 //    exact; x - n kPi22High is exact (Sterbenz), x - n (kPi22High + kPi22Mid)
 //    is a multiple of 2^-52 below 2 and so exact as well, and the last part
 //    adds one rounding: |error| ≤ 2^-53 + 2^-64. |y| ≤ π/2 + 2^-19.
-// 3. sin(x) = (-1)^n p(y) with p(y) = y + y^3 P(y^2), P of degree 5 chosen
+// 3. sin(x) = (-1)^n p(y) with p(y) = y + y^3 P(y^2), P of degree 4 chosen
 //    to minimise the largest |p(y) - sin(y)| on |y| ≤ π/2 + 2^-18 (Remez);
-//    with the coefficients below that largest error is 2^-44.19.
-//    Horner's rule in double adds at most 2^-51.4 (fused) or 2^-51.1 (not),
-//    and the error of y at most 2^-53 more.
-// So the result is within 2^-44.19 + 2^-51.1 + 2^-53 < 2^-44 of sin(x): half
-// of kVectorSineError, which the margin of the sample kernels relies on.
+//    with the coefficients below that largest error is 2^-35.735.
+//    Horner's rule in double adds at most 2^-51 (fused or not), and the
+//    error of y at most 2^-53 more.
+// So the result is within 2^-35.734 < kVectorSineError = 1.25 × 2^-36 of
+// sin(x); the margin of the sample kernels rests on that bound. (A degree
+// higher would gain 8 bits for one more operation per sine; the margin
+// makes the exact path cheaper than that operation.)
 #pragma once
 
 #include <cstdint>
@@ -37,13 +39,12 @@ inline constexpr double kPi2 = 0x1.1a62633145c07p-53;
 inline constexpr double kPi22High = 0x1.921fbp+1;
 inline constexpr double kPi22Mid = 0x1.5110bp-21;
 inline constexpr double kPi22Low = 0x1.18469898cc517p-43;
-// P(z) = kSine3 + z (kSine5 + z (... + z kSine13)).
-inline constexpr double kSine3 = -0x1.555555553e14bp-3;
-inline constexpr double kSine5 = 0x1.11111107d27b9p-7;
-inline constexpr double kSine7 = -0x1.a019fc5c63622p-13;
-inline constexpr double kSine9 = 0x1.71dccada8a481p-19;
-inline constexpr double kSine11 = -0x1.adfc57273767bp-26;
-inline constexpr double kSine13 = 0x1.525f8746ef41ep-33;
+// P(z) = kSine3 + z (kSine5 + z (kSine7 + z (kSine9 + z kSine11))).
+inline constexpr double kSine3 = -0x1.55555540a5fcfp-3;
+inline constexpr double kSine5 = 0x1.11110af9040d2p-7;
+inline constexpr double kSine7 = -0x1.a017816c3aca7p-13;
+inline constexpr double kSine9 = 0x1.7166ff46c2202p-19;
+inline constexpr double kSine11 = -0x1.99aed82efbd76p-26;
 
 // Isa provides the vector type V and Set, Add, Sub, Mul, MulAdd (a b + c),
 // NegMulAdd (c - a b), kFused (whether MulAdd rounds once), and
@@ -63,8 +64,7 @@ typename Isa::V VectorSine(typename Isa::V x) {
         y = Isa::Sub(y, Isa::Mul(n, Isa::Set(kPi22Low)));
     }
     const V z = Isa::Mul(y, y);
-    V p = Isa::MulAdd(Isa::Set(kSine13), z, Isa::Set(kSine11));
-    p = Isa::MulAdd(p, z, Isa::Set(kSine9));
+    V p = Isa::MulAdd(Isa::Set(kSine11), z, Isa::Set(kSine9));
     p = Isa::MulAdd(p, z, Isa::Set(kSine7));
     p = Isa::MulAdd(p, z, Isa::Set(kSine5));
     p = Isa::MulAdd(p, z, Isa::Set(kSine3));
