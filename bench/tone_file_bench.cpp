@@ -11,8 +11,11 @@
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
+#include <random>
 #include <string>
+#include <vector>
 
+#include "correct_sine.h"
 #include "sample_formula.h"
 #include "sample_kernel.h"
 #include "tone_run.h"
@@ -67,6 +70,27 @@ void PlainLoop(benchmark::State& state) {
         benchmark::ClobberMemory();
     }
     state.SetItemsProcessed(state.iterations() * count);
+}
+
+// One sine per call over 4,096 arguments below `limit`: the correctly
+// rounded one (1) or the C library's (0).
+void Sine(benchmark::State& state) {
+    const bool correct = state.range(0) != 0;
+    std::vector<double> x(4096);
+    std::mt19937_64 random(1);
+    std::uniform_real_distribution<double> below(0.0, static_cast<double>(state.range(1)));
+    for (double& value : x) {
+        value = below(random);
+    }
+    double sum = 0.0;
+    while (state.KeepRunning()) {
+        for (const double value : x) {
+            sum += correct ? tonegen::CorrectlyRoundedSine(value) : std::sin(value);
+        }
+        benchmark::DoNotOptimize(sum);
+    }
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(x.size()));
+    state.SetLabel(correct ? "correctly rounded" : "C library");
 }
 
 // One kernel over whole 512-sample blocks, as the run calls it.
@@ -208,6 +232,23 @@ BENCHMARK(PlainLoop)
     ->Repetitions(3)
     ->ReportAggregatesOnly(true)
     ->Unit(benchmark::kMillisecond);
+// The plain loop over the longest file's samples, for LongestCompute and
+// LongestRun to be measured against (about a minute).
+BENCHMARK(PlainLoop)
+    ->ArgNames({"first", "count"})
+    ->Args({0, kLongestSampleCount})
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK(Sine)
+    ->ArgNames({"correct", "limit"})
+    ->Args({0, 7})
+    ->Args({1, 7})
+    ->Args({0, 3'400'000'000})
+    ->Args({1, 3'400'000'000})
+    ->Repetitions(3)
+    ->ReportAggregatesOnly(true)
+    ->Unit(benchmark::kMicrosecond);
 BENCHMARK(Kernel)
     ->ArgNames({"path", "first", "count"})
     ->Apply(KernelArguments)
