@@ -90,7 +90,7 @@ int main() {
                 std::printf(", first at sample %d", firstChanged);
             }
             std::printf("\n");
-            std::fflush(stdout);
+            static_cast<void>(std::fflush(stdout));
         }
     }
     std::printf("changed samples in all: %ld\n", total);

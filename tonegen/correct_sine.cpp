@@ -81,7 +81,7 @@ double PowerOfTwo(int exponent) {  // normal range only
 // ---- 256-bit fixed point ---------------------------------------------------
 
 // A number in [0, 1): sum of limb[i] × 2^(-32 (i + 1)).
-constexpr int kLimbs = 8;
+constexpr std::size_t kLimbs = 8;
 using Fixed = std::array<std::uint32_t, kLimbs>;
 
 // 2^-256 × this is the error bound of the accurate step's sums (see Sine).
@@ -97,9 +97,9 @@ bool IsZero(const Fixed& a) {
 }
 
 bool Less(const Fixed& a, const Fixed& b) {
-    for (int i = 0; i < kLimbs; ++i) {
-        if (a[static_cast<std::size_t>(i)] != b[static_cast<std::size_t>(i)]) {
-            return a[static_cast<std::size_t>(i)] < b[static_cast<std::size_t>(i)];
+    for (std::size_t i = 0; i < kLimbs; ++i) {
+        if (a[i] != b[i]) {
+            return a[i] < b[i];
         }
     }
     return false;
@@ -108,8 +108,7 @@ bool Less(const Fixed& a, const Fixed& b) {
 Fixed Add(const Fixed& a, const Fixed& b) {  // the caller keeps the sum below 1
     Fixed sum{};
     std::uint64_t carry = 0;
-    for (int i = kLimbs - 1; i >= 0; --i) {
-        const auto n = static_cast<std::size_t>(i);
+    for (std::size_t n = kLimbs; n-- > 0;) {
         const std::uint64_t t = std::uint64_t{a[n]} + b[n] + carry;
         sum[n] = static_cast<std::uint32_t>(t);
         carry = t >> 32U;
@@ -120,8 +119,7 @@ Fixed Add(const Fixed& a, const Fixed& b) {  // the caller keeps the sum below 1
 Fixed Subtract(const Fixed& a, const Fixed& b) {  // a - b modulo 1
     Fixed difference{};
     std::uint64_t borrow = 0;
-    for (int i = kLimbs - 1; i >= 0; --i) {
-        const auto n = static_cast<std::size_t>(i);
+    for (std::size_t n = kLimbs; n-- > 0;) {
         const std::uint64_t t = std::uint64_t{a[n]} - b[n] - borrow;
         difference[n] = static_cast<std::uint32_t>(t);
         borrow = (t >> 63U) & 1U;
@@ -138,21 +136,18 @@ Fixed SmallFixed(std::uint32_t units) {  // units × 2^-256
 // The product truncated to 256 bits: below the exact one by less than 2^-256.
 Fixed Multiply(const Fixed& a, const Fixed& b) {
     std::array<std::uint32_t, 2 * kLimbs> full{};
-    for (int i = kLimbs - 1; i >= 0; --i) {
+    for (std::size_t i = kLimbs; i-- > 0;) {
         std::uint64_t carry = 0;
-        for (int j = kLimbs - 1; j >= 0; --j) {
-            const auto at = static_cast<std::size_t>(i + j + 1);
-            const std::uint64_t t =
-                std::uint64_t{a[static_cast<std::size_t>(i)]} * b[static_cast<std::size_t>(j)] +
-                full[at] + carry;
-            full[at] = static_cast<std::uint32_t>(t);
+        for (std::size_t j = kLimbs; j-- > 0;) {
+            const std::uint64_t t = std::uint64_t{a[i]} * b[j] + full[i + j + 1] + carry;
+            full[i + j + 1] = static_cast<std::uint32_t>(t);
             carry = t >> 32U;
         }
-        full[static_cast<std::size_t>(i)] = static_cast<std::uint32_t>(carry);
+        full[i] = static_cast<std::uint32_t>(carry);
     }
     Fixed product{};
-    for (int i = 0; i < kLimbs; ++i) {
-        product[static_cast<std::size_t>(i)] = full[static_cast<std::size_t>(i)];
+    for (std::size_t i = 0; i < kLimbs; ++i) {
+        product[i] = full[i];
     }
     return product;
 }
@@ -161,8 +156,7 @@ Fixed Multiply(const Fixed& a, const Fixed& b) {
 Fixed Divide(const Fixed& a, std::uint32_t d) {
     Fixed quotient{};
     std::uint64_t remainder = 0;
-    for (int i = 0; i < kLimbs; ++i) {
-        const auto n = static_cast<std::size_t>(i);
+    for (std::size_t n = 0; n < kLimbs; ++n) {
         const std::uint64_t current = (remainder << 32U) | a[n];
         quotient[n] = static_cast<std::uint32_t>(current / d);
         remainder = current % d;
@@ -211,7 +205,8 @@ double RoundToDouble(const Fixed& a) {
     std::uint64_t mantissa = top >> 11U;
     const bool roundBit = ((top >> 10U) & 1U) != 0;
     bool sticky = (top & 0x3FFU) != 0;
-    for (int position = lead + 64; !sticky && position < 32 * kLimbs; position += 64) {
+    for (int position = lead + 64; !sticky && position < static_cast<int>(32 * kLimbs);
+         position += 64) {
         sticky = Bits64(a, position) != 0;
     }
     if (roundBit && (sticky || (mantissa & 1U) != 0)) {
@@ -358,8 +353,7 @@ Reduced ReducePayneHanek(double x) {
         index = (index + 1) & 2047U;
         negative = true;
         std::uint64_t borrow = 0;  // bits = 2^181 - bits
-        for (int i = 5; i >= 0; --i) {
-            const auto n = static_cast<std::size_t>(i);
+        for (std::size_t n = bits.size(); n-- > 0;) {
             const std::uint64_t t = std::uint64_t{0} - bits[n] - borrow;
             bits[n] = static_cast<std::uint32_t>(t);
             borrow = (t >> 63U) & 1U;
@@ -572,9 +566,8 @@ double AccurateSine(double x) {
     // g = 2F or 2 (1 - F), in [0, 1]: theta = g π/4 ≤ π/4, and
     // sin(quadrant π/2 + F π/2) is ±sin(theta) or ±cos(theta).
     Fixed g{};
-    for (int i = 0; i < kLimbs; ++i) {
-        g[static_cast<std::size_t>(i)] =
-            static_cast<std::uint32_t>(Bits64(bits, 3 + 32 * i) >> 32U);
+    for (std::size_t i = 0; i < kLimbs; ++i) {
+        g[i] = static_cast<std::uint32_t>(Bits64(bits, 3 + 32 * static_cast<int>(i)) >> 32U);
     }
     if (upperHalf) {
         g = IsZero(g) ? Subtract(Fixed{}, SmallFixed(1)) : Subtract(Fixed{}, g);

@@ -35,7 +35,7 @@ constexpr std::int32_t kLongestSampleCount = 1'073'702'700;
 
 std::string Hex(double x) {
     std::array<char, 40> text{};
-    std::snprintf(text.data(), text.size(), "%a", x);
+    static_cast<void>(std::snprintf(text.data(), text.size(), "%a", x));
     return text.data();
 }
 

@@ -187,8 +187,8 @@ TEST_P(SampleKernel, VectorSineStaysWithinItsErrorBound) {
     }
     // Next to the multiples of π/2, where the reduction leaves least, and at
     // the ends of the range.
-    for (double k = 1.0; k < 0x1p31; k = k * 1.37 + 1.0) {
-        double near = std::nearbyint(k) * 1.5707963267948966;
+    for (std::int64_t k = 1; k < std::int64_t{1} << 31; k += k / 3 + 1) {
+        double near = static_cast<double>(k) * 1.5707963267948966;
         for (int step = 0; step < 8 && std::fabs(near) <= kLimit; ++step) {
             x.push_back(near);
             x.push_back(-near);
