@@ -1,9 +1,10 @@
-# make run   - install what is missing, build, start the program
-# make test  - install what is missing, build, run every test (plain and sanitized builds)
-# make bench - build optimised and run the benchmarks
+# make run       - install what building and running need, build, start the program
+# make test      - install what the tests need too, build, run every test (plain and sanitized builds)
+# make bench     - build optimised and run the benchmarks
 # make format / make lint - clang-format and clang-tidy on the project's sources
 # make screenshots - both windows as PNG at 100 % and 200 % into docs/
-# make package - the portable archive build/package/Quenbrix-1.00-Linux-x86_64.tar.gz
+# make package   - the portable archive build/package/Quenbrix-1.00-Linux-x86_64.tar.gz
+# The Debian packages each step needs are listed in scripts/packages-*.txt.
 
 BUILD       ?= build
 ASAN_BUILD  ?= build-asan
@@ -11,20 +12,26 @@ BENCH_BUILD ?= build-bench
 JOBS        ?= $(shell nproc)
 CMAKE_FLAGS ?=
 LAUNCHER    := $(shell command -v ccache >/dev/null 2>&1 && echo -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-SOURCES      = $(shell git ls-files '*.cpp' '*.h' 2>/dev/null)
+CONFIGURE    = cmake -S . -B $(BUILD) -DQUENBRIX_WERROR=ON $(LAUNCHER)
+# The program alone: no test or packaging tool is needed to configure it.
+PROGRAM_ONLY = -DQUENBRIX_BUILD_TESTS=OFF -DQUENBRIX_BUILD_BENCH=OFF
 
-.PHONY: all deps configure build run test test-plain test-asan bench format format-check lint screenshots package clean
+.PHONY: all deps-run deps-test deps-bench configure build run test test-plain test-asan bench \
+        format format-check lint screenshots package clean
 
 all: build
 
-deps:
-	@scripts/install-deps
+deps-run:
+	@scripts/install-deps run
 
-$(BUILD)/CMakeCache.txt: | deps
-	cmake -S . -B $(BUILD) -DQUENBRIX_WERROR=ON $(LAUNCHER) $(CMAKE_FLAGS)
+deps-test:
+	@scripts/install-deps run test
 
-configure: deps
-	cmake -S . -B $(BUILD) -DQUENBRIX_WERROR=ON $(LAUNCHER) $(CMAKE_FLAGS)
+deps-bench:
+	@scripts/install-deps run bench
+
+configure: deps-run
+	$(CONFIGURE) $(PROGRAM_ONLY) $(CMAKE_FLAGS)
 
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
@@ -32,35 +39,38 @@ build: configure
 run: build
 	$(BUILD)/app/quenbrix
 
-test: deps format-check test-plain test-asan
+test: deps-test format-check test-plain test-asan
 
-test-plain: configure
+test-plain: deps-test
+	$(CONFIGURE) -DQUENBRIX_BUILD_TESTS=ON -DQUENBRIX_BUILD_BENCH=ON $(CMAKE_FLAGS)
 	cmake --build $(BUILD) -j $(JOBS)
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
-test-asan: deps
+test-asan: deps-test
 	cmake -S . -B $(ASAN_BUILD) -DQUENBRIX_WERROR=ON -DQUENBRIX_SANITIZE=ON \
-	      -DQUENBRIX_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug $(LAUNCHER) $(CMAKE_FLAGS)
+	      -DQUENBRIX_BUILD_TESTS=ON -DQUENBRIX_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug \
+	      $(LAUNCHER) $(CMAKE_FLAGS)
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS) -LE no-sanitizer
 
-bench: deps
+bench: deps-bench
 	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DQUENBRIX_BUILD_TESTS=OFF $(LAUNCHER)
 	cmake --build $(BENCH_BUILD) -j $(JOBS) --target quenbrix_bench
 	$(BENCH_BUILD)/bench/quenbrix_bench
 
-format: deps
-	clang-format -i $(SOURCES)
+format: deps-test
+	scripts/format fix
 
-format-check: deps
-	clang-format --dry-run -Werror $(SOURCES)
+format-check: deps-test
+	scripts/format check
 
-lint: configure
+lint: deps-test
+	$(CONFIGURE) -DQUENBRIX_BUILD_TESTS=ON -DQUENBRIX_BUILD_BENCH=ON $(CMAKE_FLAGS)
 	cmake --build $(BUILD) -j $(JOBS)
 	run-clang-tidy -p $(BUILD) -quiet -j $(JOBS) \
 	    '^$(CURDIR)/(tonegen|app|about|resources|cli|tests|bench|tools)/.*\.cpp$$'
 
-screenshots: configure
+screenshots: build
 	cmake --build $(BUILD) -j $(JOBS) --target quenbrix_screenshots
 	QT_QPA_PLATFORM=offscreen QT_SCALE_FACTOR=1 $(BUILD)/tools/screenshots/quenbrix_screenshots docs
 	QT_QPA_PLATFORM=offscreen QT_SCALE_FACTOR=2 $(BUILD)/tools/screenshots/quenbrix_screenshots docs
