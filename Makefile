@@ -1,5 +1,7 @@
 # make run       - install what building and running need, build, start the program
 # make test      - install what the tests need too, build, run every test (plain and sanitized builds)
+# make install   - install for the current user under ~/.local (PREFIX=... to change), no root needed
+# make uninstall - remove what make install put there (test.wav stays)
 # make bench     - build optimised and run the benchmarks
 # make format / make lint - clang-format and clang-tidy on the project's sources
 # make screenshots - both windows as PNG at 100 % and 200 % into docs/
@@ -11,13 +13,14 @@ ASAN_BUILD  ?= build-asan
 BENCH_BUILD ?= build-bench
 JOBS        ?= $(shell nproc)
 CMAKE_FLAGS ?=
+PREFIX      ?= $(HOME)/.local
 LAUNCHER    := $(shell command -v ccache >/dev/null 2>&1 && echo -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 CONFIGURE    = cmake -S . -B $(BUILD) -DQUENBRIX_WERROR=ON $(LAUNCHER)
 # The program alone: no test or packaging tool is needed to configure it.
 PROGRAM_ONLY = -DQUENBRIX_BUILD_TESTS=OFF -DQUENBRIX_BUILD_BENCH=OFF
 
 .PHONY: all deps-run deps-test deps-bench configure build run test test-plain test-asan bench \
-        format format-check lint screenshots package clean
+        format format-check lint screenshots package install uninstall clean
 
 all: build
 
@@ -78,6 +81,12 @@ screenshots: build
 package: build
 	cd $(BUILD) && cpack -G TGZ
 	@ls $(BUILD)/package/*.tar.gz
+
+install: build
+	scripts/user-install install "$(BUILD)" "$(PREFIX)"
+
+uninstall:
+	scripts/user-install uninstall "$(PREFIX)"
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD)

@@ -11,7 +11,7 @@ ProgramApplication::ProgramApplication(int& argc, char** argv) : QApplication(ar
     setApplicationName(QStringLiteral(QUENBRIX_PRODUCT_NAME));
     setApplicationVersion(QStringLiteral(QUENBRIX_VERSION));
     // Lets Wayland compositors find the menu entry and its icon.
-    setDesktopFileName(QStringLiteral("quenbrix"));
+    setDesktopFileName(QStringLiteral(QUENBRIX_APP_ID));
     if (qtTexts_.load(QLocale(QLocale::French, QLocale::France), QStringLiteral("qtbase"),
                       QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
         installTranslator(&qtTexts_);

@@ -2,7 +2,7 @@
 # Compiles the Windows resource script to a binary resource, decompiles that
 # again and checks the version block a Windows user sees in the file's
 # properties: versions 1.00, product Quenbrix, Quenbrix.exe, French (France)
-# with the Unicode code page, and the program icon.
+# with the Unicode code page, the copyright and licence, and the program icon.
 set -euo pipefail
 windres=$1
 rc=$2
@@ -23,6 +23,7 @@ expect 'VALUE "FileVersion", "1.00"'
 expect 'VALUE "ProductVersion", "1.00"'
 expect 'VALUE "ProductName", "Quenbrix"'
 expect 'VALUE "OriginalFilename", "Quenbrix.exe"'
+expect 'VALUE "LegalCopyright", "Copyright (C) 2026 Quenbrix, licence MIT"'
 expect 'VALUE "Translation", 0x40c, 1200'
 expect 'LANGUAGE 12, 1'
 grep -qiF 'LANGUAGE 9' <<<"$back" && fail "a resource is not marked French"
