@@ -1,8 +1,8 @@
 #include <QCoreApplication>
 
-#include "canberra_player.h"
 #include "main_window.h"
 #include "program_application.h"
+#include "pulse_player.h"
 #include "tonegen/tone_file.h"
 #include "ui_resources.h"
 
@@ -10,7 +10,7 @@ int main(int argc, char** argv) {
     tonegen::IgnoreFileSizeSignal();
     ProgramApplication application(argc, argv);
     ui::LoadProgramFonts();
-    CanberraPlayer player;
+    PulsePlayer player;
     // Resolved once: test.wav lives beside the executable.
     MainWindow window(QCoreApplication::applicationDirPath(), player);
     window.show();

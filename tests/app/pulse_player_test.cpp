@@ -1,5 +1,7 @@
 // The real player into a private PulseAudio server with a null sink, whose
 // monitor is recorded and searched for the tones that were played.
+#include <unistd.h>
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -12,7 +14,7 @@
 #include <numbers>
 #include <vector>
 
-#include "canberra_player.h"
+#include "pulse_player.h"
 
 namespace {
 
@@ -21,8 +23,12 @@ constexpr int kBlock = kRate / 20;  // 50 ms analysis blocks
 constexpr double kAmplitude = 8000.0;
 
 // A mono 16-bit file of two sines, independent of the program's own writer.
-void WriteTwoTones(const QString& path, double f1, double f2, double seconds) {
+// With a longer `declaredSeconds`, the header announces that length and the
+// file is extended to it with silence that takes no disk space.
+void WriteTwoTones(const QString& path, double f1, double f2, double seconds,
+                   double declaredSeconds = 0) {
     const auto count = static_cast<quint32>(seconds * kRate);
+    const auto declared = std::max(count, static_cast<quint32>(declaredSeconds * kRate));
     QByteArray data;
     auto put32 = [&data](quint32 v) {
         for (int i = 0; i < 4; ++i) {
@@ -34,7 +40,7 @@ void WriteTwoTones(const QString& path, double f1, double f2, double seconds) {
         data.append(static_cast<char>(v >> 8));
     };
     data.append("RIFF");
-    put32(36 + 2 * count);
+    put32(36 + 2 * declared);
     data.append("WAVEfmt ");
     put32(16);
     put16(1);
@@ -44,7 +50,7 @@ void WriteTwoTones(const QString& path, double f1, double f2, double seconds) {
     put16(2);
     put16(16);
     data.append("data");
-    put32(2 * count);
+    put32(2 * declared);
     for (quint32 i = 0; i < count; ++i) {
         const double t = static_cast<double>(i) / kRate;
         const double v =
@@ -55,6 +61,7 @@ void WriteTwoTones(const QString& path, double f1, double f2, double seconds) {
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     QCOMPARE(file.write(data), data.size());
+    QVERIFY(file.resize(44 + 2 * qint64{declared}));
 }
 
 // The amplitude of one frequency in a block (Goertzel).
@@ -80,9 +87,18 @@ double Rms(const qint16* samples, int count) {
     return std::sqrt(sum / count);
 }
 
+// The loudest 50 ms block between two sample positions.
+double Loudest(const std::vector<qint16>& samples, std::size_t from, std::size_t to) {
+    double loudest = 0;
+    for (std::size_t start = from; start + kBlock <= to; start += kBlock) {
+        loudest = std::max(loudest, Rms(samples.data() + start, kBlock));
+    }
+    return loudest;
+}
+
 }  // namespace
 
-class CanberraPlayerTest final : public QObject {
+class PulsePlayerTest final : public QObject {
     Q_OBJECT
 
     QTemporaryDir runtime_;
@@ -177,7 +193,7 @@ class CanberraPlayerTest final : public QObject {
         const QString path = runtime_.path() + QStringLiteral("/Répertoire du programme/test.wav");
         QVERIFY(QDir().mkpath(QFileInfo(path).path()));
         WriteTwoTones(path, 1209, 697, 3.0);
-        CanberraPlayer player;
+        PulsePlayer player;
         startRecording();
         player.play(path);
         QTest::qWait(600);
@@ -209,31 +225,120 @@ class CanberraPlayerTest final : public QObject {
         QCOMPARE(firstAfterSecond, 0);
     }
 
-    // A file that is missing or is not a sound plays the desktop's alert.
-    void unplayableFilePlaysTheAlert_data() {
-        QTest::addColumn<bool>("exists");
-        QTest::newRow("missing") << false;
-        QTest::newRow("not a sound") << true;
-    }
-
-    void unplayableFilePlaysTheAlert() {
-        QFETCH(bool, exists);
-        const QString path = runtime_.path() + QStringLiteral("/absent/test.wav");
-        if (exists) {
-            QVERIFY(QDir().mkpath(QFileInfo(path).path()));
-            QFile file(path);
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write("RIFF");  // what an overflowing run leaves behind
+    // Beyond the 64 MiB that the desktop's event sounds stop at: the file is
+    // streamed, and a decoder hears the key that it holds.
+    void fileOverSixtyFourMebibytesPlaysItsKey() {
+        const QString decoder = QStandardPaths::findExecutable(QStringLiteral("multimon-ng"));
+        if (decoder.isEmpty()) {
+            QSKIP("multimon-ng is not installed");
         }
-        CanberraPlayer player;
+        const QString path = runtime_.path() + QStringLiteral("/long/test.wav");
+        QVERIFY(QDir().mkpath(QFileInfo(path).path()));
+        WriteTwoTones(path, 1336, 770, 2.0, 761.0);  // key "5", 761 s announced
+        QVERIFY(QFileInfo(path).size() > 64 * 1024 * 1024);
+        PulsePlayer player;
         startRecording();
         player.play(path);
         QTest::qWait(1500);
         const std::vector<qint16> samples = stopRecording();
-        double loudest = 0;
-        for (std::size_t start = 0; start + kBlock <= samples.size(); start += kBlock) {
-            loudest = std::max(loudest, Rms(samples.data() + start, kBlock));
+
+        // multimon-ng reads 22,050 samples per second.
+        QByteArray halved;
+        for (std::size_t i = 0; i + 1 < samples.size(); i += 2) {
+            const auto mean = static_cast<qint16>((samples[i] + samples[i + 1]) / 2);
+            halved.append(reinterpret_cast<const char*>(&mean), sizeof mean);
         }
+        QProcess decoding;
+        decoding.start(decoder, {"-q", "-c", "-a", "DTMF", "-t", "raw", "-"});
+        QVERIFY(decoding.waitForStarted());
+        decoding.write(halved);
+        decoding.closeWriteChannel();
+        QVERIFY(decoding.waitForFinished(20000));
+        const QString heard = QString::fromLatin1(decoding.readAllStandardOutput()).trimmed();
+        QCOMPARE(heard, QStringLiteral("DTMF: 5"));
+    }
+
+    // A valid file without samples is silence, not the alert; and the
+    // stream is the application's own, not an event sound.
+    void emptyFileIsSilenceAndToneIsAnApplicationStream() {
+        const QString path = runtime_.path() + QStringLiteral("/vide/test.wav");
+        QVERIFY(QDir().mkpath(QFileInfo(path).path()));
+        WriteTwoTones(path, 1209, 697, 0.0);
+        QCOMPARE(QFileInfo(path).size(), 44);
+        PulsePlayer player;
+        startRecording();
+        player.play(path);
+        QTest::qWait(1000);
+        const std::vector<qint16> samples = stopRecording();
+        QVERIFY(samples.size() > static_cast<std::size_t>(kRate / 2));
+        const double loudest = Loudest(samples, 0, samples.size());
+        QVERIFY2(loudest < 10, qPrintable(QString::number(loudest)));
+
+        WriteTwoTones(path, 1209, 697, 3.0);
+        player.play(path);
+        QTest::qWait(300);
+        QProcess pactl;
+        pactl.setProcessEnvironment(clientEnvironment());
+        pactl.start(QStringLiteral("pactl"), {"list", "sink-inputs"});
+        QVERIFY(pactl.waitForFinished(10000));
+        const QString inputs = QString::fromUtf8(pactl.readAllStandardOutput());
+        QVERIFY2(inputs.contains(QStringLiteral("application.name = \"Quenbrix\"")),
+                 qPrintable(inputs));
+        QVERIFY2(inputs.contains(QStringLiteral("media.filename = \"") + path), qPrintable(inputs));
+        QVERIFY2(!inputs.contains(QStringLiteral("media.role")), qPrintable(inputs));
+    }
+
+    // "Créer" deletes the file it is about to rewrite: the old sound stops
+    // and the player lets go of the deleted file.
+    void deletedFileStopsAndIsReleased() {
+        const QString path = runtime_.path() + QStringLiteral("/efface/test.wav");
+        QVERIFY(QDir().mkpath(QFileInfo(path).path()));
+        WriteTwoTones(path, 1209, 697, 10.0);
+        PulsePlayer player;
+        startRecording();
+        player.play(path);
+        QTest::qWait(600);
+        QVERIFY(QFile::remove(path));
+        QTest::qWait(900);
+        const std::vector<qint16> samples = stopRecording();
+        const QDir descriptors(QStringLiteral("/proc/self/fd"));
+        for (const QString& entry :
+             descriptors.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
+            const QString target = QFile::symLinkTarget(descriptors.filePath(entry));
+            QVERIFY2(!target.startsWith(path), qPrintable(target));
+        }
+        QVERIFY(samples.size() > static_cast<std::size_t>(kRate));
+        const std::size_t tail = kRate / 2;  // the last half second
+        QVERIFY(Loudest(samples, 0, samples.size() - tail) > 1000);
+        QVERIFY2(Rms(samples.data() + samples.size() - tail, static_cast<int>(tail)) < 10,
+                 "the deleted file still sounds");
+    }
+
+    // A file that is missing or is not a sound plays the desktop's alert.
+    void unplayableFilePlaysTheAlert_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("missing") << "missing";
+        QTest::newRow("not a sound") << "RIFF";
+        QTest::newRow("a folder") << "folder";
+    }
+
+    void unplayableFilePlaysTheAlert() {
+        QFETCH(QString, kind);
+        const QString path = runtime_.path() + QStringLiteral("/absent-%1/test.wav").arg(kind);
+        QVERIFY(QDir().mkpath(QFileInfo(path).path()));
+        if (kind == QLatin1String("RIFF")) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("RIFF");  // what an overflowing run leaves behind
+        } else if (kind == QLatin1String("folder")) {
+            QVERIFY(QDir().mkpath(path));
+        }
+        PulsePlayer player;
+        startRecording();
+        player.play(path);
+        QTest::qWait(1500);
+        const std::vector<qint16> samples = stopRecording();
+        const double loudest = Loudest(samples, 0, samples.size());
         QVERIFY2(loudest > 100, qPrintable(QString::number(loudest)));
     }
 
@@ -248,5 +353,5 @@ class CanberraPlayerTest final : public QObject {
     }
 };
 
-QTEST_GUILESS_MAIN(CanberraPlayerTest)
-#include "canberra_player_test.moc"
+QTEST_GUILESS_MAIN(PulsePlayerTest)
+#include "pulse_player_test.moc"
