@@ -3,11 +3,31 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QMessageBox>
+#include <array>
 #include <exception>
 
 #include "quenbrix_version.h"
 
-ProgramApplication::ProgramApplication(int& argc, char** argv) : QApplication(argc, argv) {
+namespace {
+
+// The program reads no command line: Qt gets the program's name alone, so
+// that options such as -reverse, -style or -qwindowtitle change nothing.
+struct NameOnly {
+    int argc = 1;
+    std::array<char*, 2> argv{};
+};
+
+NameOnly& NameOnlyArguments(int argc, char** argv) {
+    static char fallback[] = "quenbrix";
+    static NameOnly arguments;
+    arguments.argv[0] = argc > 0 && argv[0] != nullptr ? argv[0] : fallback;
+    return arguments;
+}
+
+}  // namespace
+
+ProgramApplication::ProgramApplication(int& argc, char** argv)
+    : QApplication(NameOnlyArguments(argc, argv).argc, NameOnlyArguments(argc, argv).argv.data()) {
     setApplicationName(QStringLiteral(QUENBRIX_PRODUCT_NAME));
     setApplicationVersion(QStringLiteral(QUENBRIX_VERSION));
     // Lets Wayland compositors find the menu entry and its icon.

@@ -9,6 +9,7 @@ class ProgramApplication final : public QApplication {
     Q_OBJECT
 
   public:
+    // Hands Qt the program's name alone, whatever argv holds.
     ProgramApplication(int& argc, char** argv);
 
     bool notify(QObject* receiver, QEvent* event) override;

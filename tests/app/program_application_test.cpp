@@ -3,9 +3,13 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QStyle>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWindow>
 #include <stdexcept>
+#include <string>
+#include <vector>
 
 #include "main_window.h"
 #include "program_application.h"
@@ -85,6 +89,19 @@ class ProgramApplicationTest final : public QObject {
         QCOMPARE(QCoreApplication::applicationVersion(), QStringLiteral("1.00"));
     }
 
+    // main() below hands the application Qt's own options: none may act.
+    void commandLineChangesNothing() {
+        QCOMPARE(QCoreApplication::arguments().size(), 1);
+        QCOMPARE(QGuiApplication::layoutDirection(), Qt::LeftToRight);
+        QVERIFY(QApplication::style()->name() != QLatin1String("windows"));
+        QWidget window;
+        window.setWindowTitle(QStringLiteral("Quenbrix"));
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QCOMPARE(window.windowHandle()->title(), QStringLiteral("Quenbrix"));
+        QVERIFY(window.geometry().size() != QSize(123, 45));
+    }
+
     void qtTextsAreFrench() {
         QLineEdit edit;
         std::unique_ptr<QMenu> menu(edit.createStandardContextMenu());
@@ -98,7 +115,15 @@ class ProgramApplicationTest final : public QObject {
 };
 
 int main(int argc, char** argv) {
-    ProgramApplication application(argc, argv);
+    std::vector<std::string> options{"-reverse", "-style",           "windows",   "-qwindowtitle",
+                                     "Autre",    "-qwindowgeometry", "123x45+0+0"};
+    std::vector<char*> withQtOptions(argv, argv + argc);
+    for (std::string& option : options) {
+        withQtOptions.push_back(option.data());
+    }
+    int count = static_cast<int>(withQtOptions.size());
+    withQtOptions.push_back(nullptr);
+    ProgramApplication application(count, withQtOptions.data());
     ProgramApplicationTest test;
     return QTest::qExec(&test, argc, argv);
 }
