@@ -1,5 +1,6 @@
 #include "about_window.h"
 
+#include <QApplication>
 #include <QDesktopServices>
 #include <QKeyEvent>
 #include <QLabel>
@@ -161,6 +162,18 @@ void AboutWindow::paintEvent(QPaintEvent* /*event*/) {
     }
 }
 
+void AboutWindow::closeEvent(QCloseEvent* event) {
+    QWidget::closeEvent(event);
+    // Window managers do not hand the keyboard back by themselves to a
+    // window that stays off the task bar; the window "A propos" was pressed
+    // in gets it, unless the user has gone on to another one.
+    const QWidget* active = QApplication::activeWindow();
+    QWidget* opener = opener_.data();
+    if (opener != nullptr && opener->isVisible() && (active == nullptr || active == this)) {
+        opener->activateWindow();
+    }
+}
+
 void AboutWindow::keyPressEvent(QKeyEvent* event) {
     // "OK" is both the default and the cancel button, wherever the focus is.
     switch (event->key()) {
@@ -202,9 +215,20 @@ void AboutWindow::OpenSite() {
 }
 
 void ShowAboutWindow() {
-    QPointer<AboutWindow>& window = OpenWindow();
-    if (window.isNull()) {
-        window = new AboutWindow();
+    QPointer<AboutWindow>& open = OpenWindow();
+    if (open.isNull()) {
+        open = new AboutWindow();
+    }
+    AboutWindow* window = open.data();
+    if (window == nullptr) {
+        return;
+    }
+    QWidget* opener = QApplication::activeWindow();
+    if (opener != nullptr && opener != window) {
+        window->ReturnKeyboardTo(opener);
+    }
+    if (window->isMinimized()) {
+        window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
     }
     window->show();
     window->raise();

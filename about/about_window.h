@@ -3,6 +3,7 @@
 // it, and the next opening builds a fresh one.
 #pragma once
 
+#include <QPointer>
 #include <QUrl>
 #include <QWidget>
 
@@ -21,7 +22,11 @@ class AboutWindow : public QWidget {
     // The site behind the link.
     [[nodiscard]] static QUrl SiteUrl();
 
+    // The window that gets the keyboard back when this one closes.
+    void ReturnKeyboardTo(QWidget* window) { opener_ = window; }
+
   protected:
+    void closeEvent(QCloseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -31,9 +36,11 @@ class AboutWindow : public QWidget {
 
     LinkLabel* link_ = nullptr;
     QPushButton* ok_ = nullptr;
+    QPointer<QWidget> opener_;
 };
 
-// Opens the About window, or brings the open one to the front.
+// Opens the About window, or brings the open one back: restored if it was
+// minimised, in front, with the keyboard.
 void ShowAboutWindow();
 
 }  // namespace about

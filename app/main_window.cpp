@@ -7,12 +7,14 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QShowEvent>
 #include <QStyle>
 #include <exception>
 #include <utility>
 
 #include "about_window.h"
 #include "digit_box.h"
+#include "frame_margins.h"
 #include "main_form.h"
 #include "program_application.h"
 #include "sound_player.h"
@@ -94,12 +96,24 @@ MainWindow::MainWindow(QString programDirectory, SoundPlayer& player, ToneFileMa
                  forms::TwipsToPixels(form::kClientHeight));
     buildControls();
 
-    if (const QScreen* screen = this->screen()) {
-        setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(),
-                                        screen->availableGeometry()));
-    }
     KeepOffTaskbar(*this);
+    // The whole window, frame included, is centred on the screen.
+    if (const QScreen* screen = this->screen()) {
+        const QMargins frame = ExpectedFrameMargins(*this);
+        const QRect outer = QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter,
+                                                size().grownBy(frame), screen->availableGeometry());
+        setGeometry(outer.marginsRemoved(frame));
+    }
     command1_->setFocus(Qt::OtherFocusReason);
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // Window managers leave a window that stays off the task bar inactive
+    // when it opens; the keyboard must be on "Créer" at once.
+    if (!event->spontaneous()) {
+        activateWindow();
+    }
 }
 
 void MainWindow::buildControls() {
@@ -187,4 +201,7 @@ void MainWindow::showError(const QString& description) {
     QMessageBox box(QMessageBox::Critical, Text(form::kErrorTitle), description, QMessageBox::Ok,
                     this);
     box.exec();
+    // Window managers do not give the keyboard back by themselves to a
+    // window that stays off the task bar.
+    activateWindow();
 }

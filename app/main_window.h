@@ -40,6 +40,9 @@ class MainWindow final : public QWidget {
     // "Rejouer": plays test.wav again, whether or not it exists.
     void replay();
 
+  protected:
+    void showEvent(QShowEvent* event) override;
+
   private:
     void buildControls();
     void showError(const QString& description);

@@ -2,28 +2,42 @@ find_package(GTest REQUIRED)
 
 set(QUENBRIX_LSAN_SUPPRESSIONS "${PROJECT_SOURCE_DIR}/tests/lsan.supp")
 
-# quenbrix_add_test(NAME SOURCES ... LIBRARIES ... [LABELS ...] [QT] [XVFB])
+# quenbrix_add_test(NAME SOURCES ... LIBRARIES ... [LABELS ...] [QT] [XVFB] [OPENBOX])
 # Registers one test executable with CTest. Window tests (QT) run on Qt's
-# offscreen platform, or with XVFB on a private X server of their own.
+# offscreen platform; with XVFB on a private X server of their own and no
+# window manager; with OPENBOX (as NAME_openbox) on a private X server that
+# openbox manages, for what depends on a real window manager's focus,
+# stacking and frames.
 function(quenbrix_add_test name)
-  cmake_parse_arguments(ARG "QT;XVFB" "TIMEOUT" "SOURCES;LIBRARIES;LABELS" ${ARGN})
+  cmake_parse_arguments(ARG "QT;XVFB;OPENBOX" "TIMEOUT" "SOURCES;LIBRARIES;LABELS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBRARIES} Quenbrix::options)
-  if(ARG_XVFB)
-    find_program(QUENBRIX_XVFB_RUN xvfb-run REQUIRED)
+  set(tests ${name})
+  set(platform offscreen)
+  if(ARG_XVFB OR ARG_OPENBOX)
     set_target_properties(${name} PROPERTIES AUTOMOC ON)
-    add_test(NAME ${name}
-      COMMAND ${QUENBRIX_XVFB_RUN} -a -s "-screen 0 1024x768x24" $<TARGET_FILE:${name}>)
     set(platform xcb)
+    set(tests)
+    if(ARG_XVFB)
+      find_program(QUENBRIX_XVFB_RUN xvfb-run REQUIRED)
+      add_test(NAME ${name}
+        COMMAND ${QUENBRIX_XVFB_RUN} -a -s "-screen 0 1024x768x24" $<TARGET_FILE:${name}>)
+      list(APPEND tests ${name})
+    endif()
+    if(ARG_OPENBOX)
+      find_program(QUENBRIX_OPENBOX openbox REQUIRED)
+      add_test(NAME ${name}_openbox
+        COMMAND "${PROJECT_SOURCE_DIR}/cmake/run_under_openbox.sh" $<TARGET_FILE:${name}>)
+      set_tests_properties(${name}_openbox PROPERTIES LABELS "${ARG_LABELS};xvfb;openbox")
+      list(APPEND tests ${name}_openbox)
+    endif()
     list(APPEND ARG_LABELS xvfb)
   elseif(ARG_QT)
     set_target_properties(${name} PROPERTIES AUTOMOC ON)
     add_test(NAME ${name} COMMAND ${name})
-    set(platform offscreen)
   else()
     target_link_libraries(${name} PRIVATE GTest::gtest GTest::gtest_main)
     add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
-    set(platform offscreen)
   endif()
   set(env
     "QT_QPA_PLATFORM=${platform}"
@@ -33,6 +47,11 @@ function(quenbrix_add_test name)
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 300)
   endif()
-  set_tests_properties(${name} PROPERTIES
-    ENVIRONMENT "${env}" TIMEOUT ${ARG_TIMEOUT} LABELS "${ARG_LABELS}")
+  foreach(test IN LISTS tests)
+    set_tests_properties(${test} PROPERTIES ENVIRONMENT "${env}" TIMEOUT ${ARG_TIMEOUT})
+    get_test_property(${test} LABELS labels)
+    if(NOT labels)
+      set_tests_properties(${test} PROPERTIES LABELS "${ARG_LABELS}")
+    endif()
+  endforeach()
 endfunction()

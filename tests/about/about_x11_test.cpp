@@ -1,6 +1,7 @@
 // The About window on a real X server (Xvfb): what the window manager is told
 // about its frame and place, and the link's colours under real pointer
-// motion from the server. The binary starts itself again under xvfb-run.
+// motion from the server. CTest runs it on a private X server, without and
+// with a window manager (openbox).
 #include <QApplication>
 #include <QProcess>
 #include <QRegularExpression>
@@ -91,7 +92,7 @@ class AboutX11Test : public QObject {
     }
 };
 
-// CTest starts this program on a private X server (xvfb-run).
+// CTest starts this program on a private X server.
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     AboutX11Test test;

@@ -1,14 +1,13 @@
 // The main window on a real X server (Xvfb): what the window manager is
 // told, the pointer the server shows during a run, and real X key input,
-// where the offscreen platform cannot tell. The binary starts itself again
-// under xvfb-run.
+// where the offscreen platform cannot tell. CTest runs it on a private X
+// server, without and with a window manager (openbox).
 #include <QApplication>
 #include <QClipboard>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWindow>
@@ -67,7 +66,7 @@ class WindowX11Test final : public QObject {
         ui::LoadProgramFonts();
     }
 
-    void toolFrameFixedSizeNoTaskbarCentred() {
+    void toolFrameFixedSizeNoTaskbar() {
         auto window = makeWindow();
         const QString props =
             Run(QStringLiteral("xprop"), {"-id", QString::number(window->winId())});
@@ -95,18 +94,11 @@ class WindowX11Test final : public QObject {
         QCOMPARE(decorations & 0x20u, 0u);  // minimise box
         QCOMPARE(decorations & 0x40u, 0u);  // maximise box
 
+        // Where it stands, frame included: desktop_x11_test.
         const QString info =
             Run(QStringLiteral("xwininfo"), {"-id", QString::number(window->winId())});
-        const QRect screen = window->screen()->geometry();
-        const auto field = [&info](const char* name) {
-            const QRegularExpression re(QString::fromLatin1(name) +
-                                        QStringLiteral(":\\s+(-?\\d+)"));
-            return re.match(info).captured(1).toInt();
-        };
-        QCOMPARE(field("Width"), 335);
-        QCOMPARE(field("Height"), 212);
-        QVERIFY(qAbs(field("Absolute upper-left X") + 335 / 2 - screen.center().x()) <= 1);
-        QVERIFY(qAbs(field("Absolute upper-left Y") + 212 / 2 - screen.center().y()) <= 1);
+        QVERIFY(info.contains(QRegularExpression(QStringLiteral("Width:\\s+335\\b"))));
+        QVERIFY(info.contains(QRegularExpression(QStringLiteral("Height:\\s+212\\b"))));
     }
 
     // The pointer over a text box is the box's I-beam; the platform window
@@ -183,7 +175,7 @@ class WindowX11Test final : public QObject {
     }
 };
 
-// CTest starts this program on a private X server (xvfb-run).
+// CTest starts this program on a private X server.
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     WindowX11Test test;
