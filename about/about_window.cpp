@@ -12,6 +12,7 @@
 
 #include "about_form.h"
 #include "dtmf_grid.h"
+#include "icon_box.h"
 #include "link_label.h"
 #include "taskbar_hint.h"
 #include "ui_resources.h"
@@ -90,14 +91,7 @@ AboutWindow::AboutWindow(QWidget* parent)
 
     // Creation order is stacking order: later controls lie in front.
     auto* icon =
-        Place(new QLabel(this), form::kPicIcon.name, form::kPicIcon.place, form::kPicIcon.font);
-    icon->setFrameStyle(QFrame::Box | QFrame::Plain);
-    icon->setLineWidth(1);
-    icon->setBackgroundRole(QPalette::Base);
-    icon->setAutoFillBackground(true);
-    icon->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    icon->setPixmap(ui::ProgramIconPixmap());
-    icon->setFocusPolicy(Qt::StrongFocus);
+        Place(new IconBox(this), form::kPicIcon.name, form::kPicIcon.place, form::kPicIcon.font);
     icon->setAccessibleName(QStringLiteral("Icône de Quenbrix"));
     MakeCovering(icon);
 

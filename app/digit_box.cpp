@@ -2,6 +2,7 @@
 
 #include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <limits>
 
 #include "main_form.h"
 
@@ -39,6 +40,8 @@ QString DeliveredText(const QKeyEvent& event) {
 
 DigitBox::DigitBox(const QString& text, QWidget* parent) : QLineEdit(text, parent) {
     setAlignment(Qt::AlignCenter);
+    // No limit of the program's own; Qt's default stops at 32,767 characters.
+    setMaxLength(std::numeric_limits<int>::max());
 }
 
 QString DigitBox::keepDigits(const QString& typed) {

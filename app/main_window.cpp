@@ -14,12 +14,14 @@
 
 #include "about_window.h"
 #include "digit_box.h"
+#include "flat_button.h"
 #include "frame_margins.h"
 #include "main_form.h"
 #include "program_application.h"
 #include "sound_player.h"
 #include "taskbar_hint.h"
 #include "ui_resources.h"
+#include "volume_bar.h"
 #include "wait_pointer.h"
 
 namespace {
@@ -59,8 +61,9 @@ DigitBox* MakeBox(const forms::Control& control, std::string_view accessibleName
     return box;
 }
 
-QPushButton* MakeButton(const forms::Control& control, QWidget* parent) {
-    auto* button = Place(new QPushButton(Text(control.text), parent), control);
+template <typename Button = QPushButton>
+Button* MakeButton(const forms::Control& control, QWidget* parent) {
+    auto* button = Place(new Button(Text(control.text), parent), control);
     button->setAccessibleName(button->text());
     // No default button in this window, but Enter still presses the button
     // that has the focus, as Space does.
@@ -117,7 +120,8 @@ void MainWindow::showEvent(QShowEvent* event) {
 }
 
 void MainWindow::buildControls() {
-    cmdAide_ = MakeButton(form::kCmdAide, this);
+    // Its face is the window's grey, drawn flat.
+    cmdAide_ = MakeButton<FlatButton>(form::kCmdAide, this);
     QPalette face = cmdAide_->palette();
     face.setColor(QPalette::Button, ui::ToColour(form::kFace));
     cmdAide_->setPalette(face);
@@ -129,15 +133,11 @@ void MainWindow::buildControls() {
     text5_ = MakeBox(form::kText5, form::kDurationName, this);
     label5_ = MakeLabel(form::kLabel5, this);
 
-    volumeScroll_ = Place(new QScrollBar(Qt::Horizontal, this), form::kVolumescroll);
+    volumeScroll_ = Place(new VolumeBar(this), form::kVolumescroll);
     volumeScroll_->setRange(form::kVolumeLowest, form::kVolumeHighest);
     volumeScroll_->setSingleStep(form::kVolumeSmallStep);
     volumeScroll_->setPageStep(form::kVolumeLargeStep);
     volumeScroll_->setValue(form::kVolumeStart);
-    // Qt turns scroll-bar keys round for the vertical case; this bar grows
-    // from left to right, so Right and Page Up must raise it.
-    volumeScroll_->setInvertedControls(false);
-    volumeScroll_->setFocusPolicy(Qt::StrongFocus);
     volumeScroll_->setAccessibleName(Text(form::kVolumeName));
     label6_ = MakeLabel(form::kLabel6, this);
 

@@ -13,10 +13,11 @@
 #include "tonegen/tone_file.h"
 
 class DigitBox;
+class FlatButton;
 class QLabel;
 class QPushButton;
-class QScrollBar;
 class SoundPlayer;
+class VolumeBar;
 
 class MainWindow final : public QWidget {
     Q_OBJECT
@@ -51,14 +52,14 @@ class MainWindow final : public QWidget {
     SoundPlayer& player_;
     ToneFileMaker makeToneFile_;
 
-    QPushButton* cmdAide_ = nullptr;
+    FlatButton* cmdAide_ = nullptr;
     DigitBox* txtFreq1_ = nullptr;
     DigitBox* txtFreq2_ = nullptr;
     QLabel* label1_ = nullptr;
     QLabel* label2_ = nullptr;
     DigitBox* text5_ = nullptr;
     QLabel* label5_ = nullptr;
-    QScrollBar* volumeScroll_ = nullptr;
+    VolumeBar* volumeScroll_ = nullptr;
     QLabel* label6_ = nullptr;
     QPushButton* command1_ = nullptr;
     QPushButton* cmdRejoue_ = nullptr;

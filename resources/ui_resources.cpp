@@ -1,7 +1,9 @@
 #include "ui_resources.h"
 
 #include <QFontDatabase>
+#include <QPainter>
 #include <QString>
+#include <cmath>
 
 namespace ui {
 namespace {
@@ -67,7 +69,34 @@ QPixmap ProgramIconPixmap() {
 }
 
 QIcon ProgramIcon() {
-    return QIcon(ProgramIconPixmap());
+    QIcon icon;
+    for (const int factor : {1, 2, 3, 4}) {
+        QImage size = ProgramIconImage(factor);
+        size.setDevicePixelRatio(1);  // a larger icon, not a sharper 32 x 32
+        icon.addPixmap(QPixmap::fromImage(size));
+    }
+    return icon;
+}
+
+QImage ProgramIconImage(qreal devicePixelRatio) {
+    const QImage picture = ProgramIconPixmap().toImage();
+    const qreal ratio = devicePixelRatio > 0 ? devicePixelRatio : 1.0;
+    const auto side = static_cast<int>(std::lround(picture.width() * ratio));
+    QImage scaled = picture.scaled(side, side, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    scaled.setDevicePixelRatio(ratio);
+    return scaled;
+}
+
+void DrawFocusMark(QPainter& painter, const QRect& inside, const QPalette& colours) {
+    painter.save();
+    QPen ring(colours.color(QPalette::Highlight));
+    ring.setWidth(1);
+    ring.setJoinStyle(Qt::MiterJoin);
+    painter.setPen(ring);
+    painter.setBrush(Qt::NoBrush);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.drawRect(inside.adjusted(0, 0, -1, -1));
+    painter.restore();
 }
 
 }  // namespace ui

@@ -5,8 +5,12 @@
 #include <QColor>
 #include <QFont>
 #include <QIcon>
+#include <QImage>
+#include <QPalette>
 #include <QPixmap>
 #include <QRect>
+
+class QPainter;
 
 #include "form_units.h"
 
@@ -32,8 +36,17 @@ QFont ProgramFont(int pixelSize, bool bold = false);
 // The same face for a font of the forms.
 QFont ProgramFont(const forms::FontSpec& font);
 
-// The 32 x 32 telephone picture, and the same as a window icon.
+// The 32 x 32 telephone picture, and the same as a window icon (also at
+// two, three and four times the size, every pixel a square block).
 QPixmap ProgramIconPixmap();
 QIcon ProgramIcon();
+// The picture for a screen of the given device pixel ratio: every pixel
+// made a block of whole device pixels, so that it stays sharp at 200 %;
+// nearest pixels at ratios that are no whole number.
+QImage ProgramIconImage(qreal devicePixelRatio);
+
+// The mark of the control that has the keyboard: a ring in the highlight
+// colour along the inside of `inside`, one pixel wide at 100 %.
+void DrawFocusMark(QPainter& painter, const QRect& inside, const QPalette& colours);
 
 }  // namespace ui

@@ -324,8 +324,10 @@ class AboutLayoutTest : public QObject {
         auto* ok = window_->findChild<QPushButton*>(QStringLiteral("cmdOK"));
         auto* icon = window_->findChild<QLabel*>(QStringLiteral("picIcon"));
         QCOMPARE(QApplication::focusWidget(), ok);
+        const QImage iconWithout = icon->grab().toImage();
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), icon);
+        QVERIFY2(icon->grab().toImage() != iconWithout, "the icon box shows no focus");
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), ok);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);

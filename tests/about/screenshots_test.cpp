@@ -63,6 +63,25 @@ class ScreenshotsTest : public QObject {
         QCOMPARE(about2.pixel(200, 935), qRgb(128, 128, 128));
         QCOMPARE(about2.pixel(200, 936), qRgb(255, 255, 255));
 
+        // The program icon at 200 %: every picture pixel a block of two by
+        // two device pixels, the same colour as at 100 %.
+        for (int y = 0; y < 32; ++y) {
+            for (int x = 0; x < 32; ++x) {
+                const QRgb pixel = about1.pixel(17 + x, 17 + y);
+                for (int dy = 0; dy < 2; ++dy) {
+                    for (int dx = 0; dx < 2; ++dx) {
+                        QCOMPARE(about2.pixel(34 + 2 * x + dx, 34 + 2 * y + dy), pixel);
+                    }
+                }
+            }
+        }
+        // "A propos": one flat grey face from top to bottom, no gradient,
+        // left of its caption, at both scales.
+        for (int y = 11; y <= 24; ++y) {
+            QCOMPARE(main1.pixel(12, y), qRgb(224, 224, 224));
+            QCOMPARE(main2.pixel(24, 2 * y), qRgb(224, 224, 224));
+        }
+
         // A folder that cannot be made is reported, not passed over.
         QFile blocker(dir.filePath(QStringLiteral("fichier")));
         QVERIFY(blocker.open(QIODevice::WriteOnly));

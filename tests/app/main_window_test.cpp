@@ -170,7 +170,31 @@ class MainWindowTest final : public QObject {
             auto* box = Child<QLineEdit>(*window, name);
             QCOMPARE(box->palette().color(QPalette::Base), QColor(255, 255, 192));
             QCOMPARE(box->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
-            QCOMPARE(box->maxLength(), 32767);  // Qt's own limit, far beyond any use
+            // No length limit: a pasted text of any length is kept, and a
+            // typed digit still goes in after it.
+            box->setText(QString(40000, QLatin1Char('7')));
+            box->setFocus();
+            box->end(false);
+            QTest::keyClick(box, Qt::Key_1);
+            QCOMPARE(box->text().size(), 40001);
+        }
+    }
+
+    // Whatever brought the keyboard to a control, something on screen
+    // shows it there.
+    void everyFocusableControlShowsTheKeyboard() {
+        auto window = makeWindow(true);
+        const QStringList names = {"Command1",     "TxtFreq1", "Text5",  "cmdrejoue",
+                                   "Volumescroll", "TxtFreq2", "CmdAide"};
+        for (const QString& name : names) {
+            auto* control = Child<QWidget>(*window, name.toLatin1().constData());
+            auto* other = Child<QWidget>(
+                *window, name == QLatin1String("Command1") ? "cmdrejoue" : "Command1");
+            other->setFocus(Qt::MouseFocusReason);
+            const QImage without = control->grab().toImage();
+            control->setFocus(Qt::MouseFocusReason);
+            QCOMPARE(QApplication::focusWidget(), control);
+            QVERIFY2(control->grab().toImage() != without, qPrintable(name));
         }
     }
 
