@@ -10,6 +10,7 @@
 #include <QPointer>
 #include <QPushButton>
 
+#include "about_accessibility.h"
 #include "about_form.h"
 #include "dtmf_grid.h"
 #include "icon_box.h"
@@ -71,6 +72,7 @@ AboutWindow::AboutWindow(QWidget* parent)
     : QWidget(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                           Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
     ui::LoadProgramFonts();
+    InstallAccessibility();
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(Text(form::kTitle));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -113,6 +115,8 @@ AboutWindow::AboutWindow(QWidget* parent)
 
     auto* grid =
         Place(new DtmfGrid(this), form::kImage1.name, form::kImage1.place, form::kImage1.font);
+    grid->setAccessibleName(QStringLiteral("Tableau des paires de fréquences DTMF"));
+    grid->setAccessibleDescription(QString::fromStdString(form::GridDescription()));
     MakeCovering(grid);
 
     for (std::size_t index = 0; index < tonegen::kDtmfKeys.size(); ++index) {
@@ -136,8 +140,9 @@ AboutWindow::AboutWindow(QWidget* parent)
                   form::kLblqimbo.name, form::kLblqimbo.place, form::kLblqimbo.font);
     link_->setWordWrap(true);
     link_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    link_->setAccessibleName(SiteUrl().toString());
-    link_->setAccessibleDescription(QStringLiteral("Ouvre le site dans le navigateur"));
+    // Named as it reads; where it leads is its description.
+    link_->setAccessibleName(link_->text().trimmed());
+    link_->setAccessibleDescription(SiteUrl().toString());
     connect(link_, &LinkLabel::clicked, this, &AboutWindow::OpenSite);
 
     setTabOrder(ok_, icon);

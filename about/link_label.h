@@ -17,6 +17,9 @@ class LinkLabel : public QLabel {
     void SetCovered(bool covered);
     [[nodiscard]] bool IsCovered() const { return covered_; }
 
+    // What a click does, for the screen reader's press action.
+    void Press() { emit clicked(); }
+
   signals:
     // A left press and release both over the label.
     void clicked();

@@ -1,5 +1,7 @@
 #include "main_window.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QFile>
 #include <QLabel>
 #include <QMessageBox>
@@ -72,6 +74,14 @@ Button* MakeButton(const forms::Control& control, QWidget* parent) {
     return button;
 }
 
+// To Qt a plain widget is a "filler"; this one is the program's main window.
+QAccessibleInterface* AccessibleFor(const QString& /*className*/, QObject* object) {
+    if (auto* window = qobject_cast<MainWindow*>(object)) {
+        return new QAccessibleWidget(window, QAccessible::Window);
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 MainWindow::MainWindow(QString programDirectory, SoundPlayer& player, ToneFileMaker makeToneFile,
@@ -80,6 +90,7 @@ MainWindow::MainWindow(QString programDirectory, SoundPlayer& player, ToneFileMa
       programDirectory_(std::move(programDirectory)),
       player_(player),
       makeToneFile_(std::move(makeToneFile)) {
+    QAccessible::installFactory(&AccessibleFor);
     setObjectName(QStringLiteral("Form1"));
     // A narrow title bar with the close box alone, and no task-bar button.
     setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -88,6 +99,7 @@ MainWindow::MainWindow(QString programDirectory, SoundPlayer& player, ToneFileMa
     // program's main window and must count.
     setAttribute(Qt::WA_QuitOnClose, true);
     setWindowTitle(Text(form::kTitle));
+    setAccessibleName(QStringLiteral("Quenbrix"));  // the title without its run of blanks
     setWindowIcon(ui::ProgramIcon());
 
     QPalette palette = this->palette();

@@ -1,6 +1,7 @@
 // What the About window does: one window at a time, brought to the front or
 // rebuilt afresh, the ways it closes, the link's colours under the mouse and
 // its click reaching the desktop's URL opener.
+#include <QAccessible>
 #include <QApplication>
 #include <QCursor>
 #include <QDesktopServices>
@@ -306,6 +307,13 @@ class AboutBehaviourTest : public QObject {
         QCOMPARE(recorder_.opened.size(), 2);
         QTest::mouseClick(window->findChild<QWidget*>(QStringLiteral("Label24")), Qt::LeftButton);
         QCOMPARE(recorder_.opened.size(), 2);
+
+        // A screen reader's press action is a click.
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(link);
+        QVERIFY(accessible != nullptr && accessible->actionInterface() != nullptr);
+        accessible->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QCOMPARE(recorder_.opened.size(), 3);
+        QCOMPARE(recorder_.opened.at(2), QUrl(QStringLiteral(QUENBRIX_TEST_SITE_URL)));
     }
 
     void linkFailureIsReported() {

@@ -9,6 +9,7 @@
 #include <QTest>
 #include <QUrl>
 
+#include "about_form.h"
 #include "about_window.h"
 #include "link_label.h"
 
@@ -341,9 +342,25 @@ class AboutLayoutTest : public QObject {
         QCOMPARE(button->text(QAccessible::Name), QStringLiteral("OK"));
         QCOMPARE(button->role(), QAccessible::Button);
 
+        // Named as it reads, leading to the site.
         QAccessibleInterface* link = QAccessible::queryAccessibleInterface(Label("lblqimbo"));
         QVERIFY(link != nullptr);
-        QCOMPARE(QUrl(link->text(QAccessible::Name)), QUrl(kSiteUrl));
+        QCOMPARE(link->role(), QAccessible::Link);
+        QCOMPARE(link->text(QAccessible::Name), ExpectedHost());
+        QCOMPARE(QUrl(link->text(QAccessible::Description)), QUrl(kSiteUrl));
+        QVERIFY(link->actionInterface() != nullptr);
+        QCOMPARE(link->actionInterface()->actionNames(),
+                 QStringList{QAccessibleActionInterface::pressAction()});
+
+        QCOMPARE(QAccessible::queryAccessibleInterface(window_)->role(), QAccessible::Dialog);
+        QAccessibleInterface* grid =
+            QAccessible::queryAccessibleInterface(window_->findChild<QWidget*>("Image1"));
+        QCOMPARE(grid->role(), QAccessible::Graphic);
+        QCOMPARE(grid->text(QAccessible::Description),
+                 QString::fromStdString(forms::about_form::GridDescription()));
+        QAccessibleInterface* icon =
+            QAccessible::queryAccessibleInterface(window_->findChild<QWidget*>("picIcon"));
+        QVERIFY(!icon->text(QAccessible::Name).isEmpty());
     }
 };
 

@@ -286,6 +286,8 @@ class MainWindowTest final : public QObject {
                                    << "Rejouer" << int(QAccessible::Button);
         QTest::newRow("CmdAide") << "CmdAide"
                                  << "A propos" << int(QAccessible::Button);
+        QTest::newRow("the window") << "Form1"
+                                    << "Quenbrix" << int(QAccessible::Window);
     }
 
     void namesEveryInputForScreenReaders() {
@@ -293,8 +295,10 @@ class MainWindowTest final : public QObject {
         QFETCH(QString, spoken);
         QFETCH(int, role);
         auto window = makeWindow(true);
-        QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(
-            Child<QWidget>(*window, name.toLatin1().constData()));
+        QWidget* widget = name == QLatin1String("Form1")
+                              ? window.get()
+                              : Child<QWidget>(*window, name.toLatin1().constData());
+        QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(widget);
         QVERIFY(iface != nullptr);
         QCOMPARE(iface->text(QAccessible::Name), spoken);
         QCOMPARE(int(iface->role()), role);

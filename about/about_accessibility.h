@@ -1,0 +1,10 @@
+// How screen readers see the About window: a dialog, its link a link that
+// can be pressed, its DTMF table a picture with the key pairs as text.
+#pragma once
+
+namespace about {
+
+// Registers the window's accessible interfaces with Qt. Safe to call again.
+void InstallAccessibility();
+
+}  // namespace about
