@@ -235,7 +235,7 @@ class PulsePlayerTest final : public QObject {
         const QString path = runtime_.path() + QStringLiteral("/long/test.wav");
         QVERIFY(QDir().mkpath(QFileInfo(path).path()));
         WriteTwoTones(path, 1336, 770, 2.0, 761.0);  // key "5", 761 s announced
-        QVERIFY(QFileInfo(path).size() > 64 * 1024 * 1024);
+        QVERIFY(QFileInfo(path).size() > qint64{64} * 1024 * 1024);
         PulsePlayer player;
         startRecording();
         player.play(path);

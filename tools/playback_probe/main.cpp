@@ -38,7 +38,7 @@ int main(int argc, char** argv) {
         QTextStream(stderr) << "Usage : quenbrix_playback_probe FICHIER [SECONDES]\n";
         return 2;
     }
-    const QString file = args.at(1);
+    const QString& file = args.at(1);
     const int seconds = args.size() == 3 ? args.at(2).toInt() : 30;
 
     PulsePlayer player;
