@@ -248,22 +248,28 @@ void PulsePlayer::feed(std::size_t bytesWanted) {
         return;
     }
     const std::size_t frame = now.layout.frameBytes;
-    while (bytesWanted > 0 && now.unread > 0) {
+    while (bytesWanted >= frame && now.unread > 0) {
         void* buffer = nullptr;
         std::size_t size = std::min<std::uint64_t>(bytesWanted, now.unread);
         if (pa_stream_begin_write(now.stream, &buffer, &size) < 0 || buffer == nullptr) {
             return;
         }
-        size = std::min<std::uint64_t>(size, now.unread);
-        const std::size_t got = ReadUpTo(now.fd, buffer, size - size % frame);
-        const std::size_t whole = got - got % frame;
-        if (whole == 0) {
+        const std::size_t wanted = std::min<std::uint64_t>(size, now.unread) / frame * frame;
+        const std::size_t got = wanted == 0 ? 0 : ReadUpTo(now.fd, buffer, wanted);
+        const std::size_t whole = got / frame * frame;
+        if (whole > 0) {
+            pa_stream_write(now.stream, buffer, whole, nullptr, 0, PA_SEEK_RELATIVE);
+        } else {
             pa_stream_cancel_write(now.stream);
+        }
+        if (wanted == 0) {
+            return;  // a buffer too small for one frame; the next request brings more
+        }
+        if (whole < wanted) {
             now.unread = 0;  // the file ended before its header said
             break;
         }
-        pa_stream_write(now.stream, buffer, whole, nullptr, 0, PA_SEEK_RELATIVE);
-        now.unread = whole < size - size % frame ? 0 : now.unread - whole;
+        now.unread -= whole;
         bytesWanted -= std::min(whole, bytesWanted);
     }
     if (now.unread == 0) {
