@@ -33,18 +33,28 @@ done
 DISPLAY=":$(cat "$work/display")"
 export DISPLAY
 
-# openbox with its packaged settings only, whatever the user's.
-XDG_CONFIG_HOME="$work/config" openbox --sm-disable >"$work/openbox.log" 2>&1 &
-wm=$!
-tries=0
-until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; do
-    tries=$((tries + 1))
-    if [ "$tries" -gt 200 ] || ! kill -0 "$wm" 2>/dev/null; then
-        echo "openbox did not start:" >&2
-        cat "$work/openbox.log" >&2
-        exit 1
-    fi
-    sleep 0.05
+# openbox with its packaged settings only, whatever the user's. On a busy
+# machine it has been seen to end before announcing itself: it gets three
+# tries.
+started=
+for attempt in 1 2 3; do
+    XDG_CONFIG_HOME="$work/config" openbox --sm-disable >"$work/openbox.log" 2>&1 &
+    wm=$!
+    tries=0
+    while kill -0 "$wm" 2>/dev/null && [ "$tries" -le 200 ]; do
+        if xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; then
+            started=yes
+            break 2
+        fi
+        tries=$((tries + 1))
+        sleep 0.05
+    done
+    kill "$wm" 2>/dev/null
+    wait "$wm"
+    echo "openbox did not start on $DISPLAY (try $attempt, status $?):" >&2
+    cat "$work/openbox.log" >&2
+    wm=
 done
+[ -n "$started" ] || exit 1
 
 "$@"
