@@ -236,17 +236,19 @@ TEST(ToneCliFailure, FileSizeLimitAndFolderProblemsKeepTheOldFile) {
     EXPECT_EQ(scratch.Entries(), std::vector<std::string>{"bon.wav"});
 }
 
-// The bytes the child has written so far, from the system's own count.
+// The bytes the child has written so far: the length of the largest regular
+// file it holds open, whether it writes itself or the kernel writes for it.
 long WrittenBytes(pid_t pid) {
-    std::ifstream io("/proc/" + std::to_string(pid) + "/io");
-    std::string key;
-    long value = 0;
-    while (io >> key >> value) {
-        if (key == "wchar:") {
-            return value;
+    long largest = 0;
+    std::error_code error;
+    fs::directory_iterator entry("/proc/" + std::to_string(pid) + "/fd", error);
+    for (; !error && entry != fs::directory_iterator(); entry.increment(error)) {
+        struct stat status {};
+        if (::stat(entry->path().c_str(), &status) == 0 && S_ISREG(status.st_mode)) {
+            largest = std::max(largest, static_cast<long>(status.st_size));
         }
     }
-    return 0;
+    return largest;
 }
 
 TEST(ToneCliInterrupt, SignalsMidRunLeaveNothingBehind) {
