@@ -17,8 +17,20 @@ namespace tonegen::file_system {
 // that name, leaves nothing to report: creating the file says what is wrong.
 [[nodiscard]] int DeleteIfPresent(const std::filesystem::path& path);
 
+enum class WriteStyle {
+    Sequential,  // each write waits until the system has the bytes
+    Overlapped,  // Windows: opened for overlapped writes, which only they can use
+};
+
 // Creates path for writing: never opens an existing name, never follows a link.
-[[nodiscard]] int CreateNewFile(const std::filesystem::path& path, NativeFile& created);
+[[nodiscard]] int CreateNewFile(const std::filesystem::path& path, WriteStyle style,
+                                NativeFile& created);
+
+// Whether writes at explicit offsets from offset on leave file as sequential
+// writes would: a regular file, not in append mode, standing at its end.
+// Windows: never for a handle opened by someone else, which may not be open
+// for overlapped writes.
+[[nodiscard]] bool WritesAtOffsets(NativeFile file, std::uint64_t& offset);
 
 // Writes all of bytes, going on after partial writes and interruptions.
 [[nodiscard]] int WriteAll(NativeFile file, std::span<const std::uint8_t> bytes);

@@ -23,7 +23,7 @@ int DeleteIfPresent(const std::filesystem::path& path) {
     return ::lstat(path.c_str(), &status) == 0 ? error : 0;
 }
 
-int CreateNewFile(const std::filesystem::path& path, NativeFile& created) {
+int CreateNewFile(const std::filesystem::path& path, WriteStyle /*style*/, NativeFile& created) {
     // O_EXCL: anything found under the name now was put there by someone else
     // and must not be overwritten. O_NOFOLLOW: never write through a link.
     int fd = -1;
@@ -35,6 +35,26 @@ int CreateNewFile(const std::filesystem::path& path, NativeFile& created) {
     }
     created = fd;
     return 0;
+}
+
+bool WritesAtOffsets(NativeFile file, std::uint64_t& offset) {
+    struct stat status {};
+    if (::fstat(file, &status) != 0 || !S_ISREG(status.st_mode)) {
+        return false;  // a pipe, a socket, a terminal, a device
+    }
+    const int flags = ::fcntl(file, F_GETFL);
+    // Opened for appending, every write goes to the end whatever its offset.
+    if (flags < 0 || (flags & O_APPEND) != 0) {
+        return false;
+    }
+    // Before the end, bytes that follow would be left as they are by
+    // sequential writes but cut after a failure.
+    const off_t position = ::lseek(file, 0, SEEK_CUR);
+    if (position < 0 || position != status.st_size) {
+        return false;
+    }
+    offset = static_cast<std::uint64_t>(position);
+    return true;
 }
 
 int WriteAll(NativeFile file, std::span<const std::uint8_t> bytes) {

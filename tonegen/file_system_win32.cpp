@@ -21,16 +21,22 @@ int DeleteIfPresent(const std::filesystem::path& path) {
                                                                          : static_cast<int>(error);
 }
 
-int CreateNewFile(const std::filesystem::path& path, NativeFile& created) {
+int CreateNewFile(const std::filesystem::path& path, WriteStyle style, NativeFile& created) {
     // CREATE_NEW never opens an existing name, a link included. Other
     // programs may read the file meanwhile (a player), not write or delete it.
+    const DWORD flags =
+        FILE_ATTRIBUTE_NORMAL | (style == WriteStyle::Overlapped ? FILE_FLAG_OVERLAPPED : DWORD{0});
     HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
+                                flags, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         return static_cast<int>(::GetLastError());
     }
     created = file;
     return 0;
+}
+
+bool WritesAtOffsets(NativeFile /*file*/, std::uint64_t& /*offset*/) {
+    return false;
 }
 
 int WriteAll(NativeFile file, std::span<const std::uint8_t> bytes) {

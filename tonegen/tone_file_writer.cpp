@@ -10,31 +10,61 @@
 
 namespace tonegen {
 
-ToneFileWriter::ToneFileWriter() : buffer_(std::make_unique<std::uint8_t[]>(kBufferSize)) {}
+ToneFileWriter::ToneFileWriter() = default;
 
 ToneFileWriter::~ToneFileWriter() {
+    // Writes still going end before their file is closed.
+    overlapped_.reset();
     if (output_ && owned_) {
         // Reached only when a run is left early; its failure is already known.
         (void)file_system::CloseFile(*output_);
     }
 }
 
-std::optional<Failure> ToneFileWriter::Create(std::filesystem::path path) {
+std::optional<Failure> ToneFileWriter::Create(std::filesystem::path path, WritePath writePath) {
     path_ = std::move(path);
+    if (writePath == WritePath::Overlapped) {
+        overlapped_ = OverlappedWriter::Prepare();
+    }
+    const file_system::WriteStyle style =
+        overlapped_ ? file_system::WriteStyle::Overlapped : file_system::WriteStyle::Sequential;
     NativeFile created{};
-    if (const int error = file_system::CreateNewFile(path_, created); error != 0) {
+    if (const int error = file_system::CreateNewFile(path_, style, created); error != 0) {
+        overlapped_.reset();
         Fail("créer le fichier", error);
+        return failure_;
+    }
+    output_ = created;
+    owned_ = true;
+    if (overlapped_) {
+        overlapped_->Begin(created, 0);
+        buffer_ = overlapped_->buffer();
     } else {
-        output_ = created;
-        owned_ = true;
+        UseSynchronousBuffer();
     }
     return failure_;
 }
 
-void ToneFileWriter::Adopt(NativeFile output, std::filesystem::path shownPath) {
+void ToneFileWriter::Adopt(NativeFile output, std::filesystem::path shownPath,
+                           WritePath writePath) {
     path_ = std::move(shownPath);
     output_ = output;
     owned_ = false;
+    std::uint64_t offset = 0;
+    if (writePath == WritePath::Overlapped && file_system::WritesAtOffsets(output, offset)) {
+        overlapped_ = OverlappedWriter::Prepare();
+    }
+    if (overlapped_) {
+        overlapped_->Begin(output, offset);
+        buffer_ = overlapped_->buffer();
+    } else {
+        UseSynchronousBuffer();
+    }
+}
+
+void ToneFileWriter::UseSynchronousBuffer() {
+    ownBuffer_ = std::make_unique_for_overwrite<std::uint8_t[]>(kBufferSize);
+    buffer_ = {ownBuffer_.get(), kBufferSize};
 }
 
 bool ToneFileWriter::Append(std::span<const std::uint8_t> bytes) {
@@ -42,11 +72,11 @@ bool ToneFileWriter::Append(std::span<const std::uint8_t> bytes) {
         if (failure_ || !output_) {
             return false;
         }
-        if (used_ == kBufferSize && !Flush()) {
+        if (used_ == buffer_.size() && !Flush()) {
             return false;
         }
-        const std::size_t count = std::min(bytes.size(), kBufferSize - used_);
-        std::memcpy(buffer_.get() + used_, bytes.data(), count);
+        const std::size_t count = std::min(bytes.size(), buffer_.size() - used_);
+        std::memcpy(buffer_.data() + used_, bytes.data(), count);
         used_ += count;
         bytes = bytes.subspan(count);
     }
@@ -71,8 +101,12 @@ bool ToneFileWriter::AppendBlock(std::span<const std::int16_t> samples) {
 }
 
 bool ToneFileWriter::Flush() {
-    const int error = file_system::WriteAll(*output_, {buffer_.get(), used_});
+    const int error = overlapped_ ? overlapped_->Write(used_)
+                                  : file_system::WriteAll(*output_, buffer_.first(used_));
     used_ = 0;
+    if (overlapped_) {
+        buffer_ = overlapped_->buffer();
+    }
     if (error != 0) {
         Fail("écrire le fichier", error);
         return false;
@@ -86,6 +120,14 @@ std::optional<Failure> ToneFileWriter::Finish() {
     }
     if (!failure_) {
         Flush();
+    }
+    if (overlapped_) {
+        // After a failure this also cuts the file back to the bytes before
+        // the first refused one.
+        if (const int error = overlapped_->Finish(); error != 0) {
+            Fail("écrire le fichier", error);
+        }
+        overlapped_.reset();
     }
     const NativeFile output = *std::exchange(output_, std::nullopt);
     if (owned_) {

@@ -1,5 +1,9 @@
 // The output of a run: a file it creates, or an output its caller opened,
-// written through a buffer of whole blocks, appended to only.
+// written through buffers of whole blocks, appended to only. Regular files
+// are written overlapped where the system allows it (the system copies one
+// buffer while the next is filled); other outputs, and any output on a system
+// without overlapped writes, synchronously. Both leave the same bytes, also
+// after a failure.
 #pragma once
 
 #include <cstdint>
@@ -10,6 +14,7 @@
 #include <string_view>
 
 #include "byte_sink.h"
+#include "overlapped_writer.h"
 #include "tonegen/failure.h"
 #include "tonegen/tone_file.h"
 
@@ -17,9 +22,14 @@ namespace tonegen {
 
 class ToneFileWriter final : public ByteSink {
   public:
-    // 64 sample blocks per system write: far fewer calls than one per block,
-    // and still a fixed amount of memory whatever the duration.
+    // Synchronously, 64 sample blocks per system write: far fewer calls than
+    // one per block, and still a fixed amount of memory whatever the duration.
     static constexpr std::size_t kBufferSize = std::size_t{64} * 1024;
+
+    enum class WritePath {
+        Overlapped,   // where the system and the output allow it, else synchronous
+        Synchronous,  // always: for comparisons in the tests and benchmarks
+    };
 
     ToneFileWriter();
     ~ToneFileWriter() override;
@@ -30,10 +40,15 @@ class ToneFileWriter final : public ByteSink {
 
     // Creates the file, never opening an existing name or following a link;
     // Finish closes it.
-    [[nodiscard]] std::optional<Failure> Create(std::filesystem::path path);
+    [[nodiscard]] std::optional<Failure> Create(std::filesystem::path path,
+                                                WritePath writePath = WritePath::Overlapped);
     // Writes into an output that the caller opened and closes itself;
     // shownPath names it in messages.
-    void Adopt(NativeFile output, std::filesystem::path shownPath);
+    void Adopt(NativeFile output, std::filesystem::path shownPath,
+               WritePath writePath = WritePath::Overlapped);
+
+    // Whether the output is written overlapped.
+    [[nodiscard]] bool overlapped() const { return overlapped_ != nullptr; }
 
     // Buffers header bytes; false once a write has failed (see failure()).
     [[nodiscard]] bool Append(std::span<const std::uint8_t> bytes) override;
@@ -47,13 +62,16 @@ class ToneFileWriter final : public ByteSink {
     [[nodiscard]] const std::optional<Failure>& failure() const { return failure_; }
 
   private:
+    void UseSynchronousBuffer();
     bool Flush();
     void Fail(std::string_view action, int systemError);
 
     std::filesystem::path path_;
     std::optional<NativeFile> output_;
     bool owned_ = false;
-    std::unique_ptr<std::uint8_t[]> buffer_;
+    std::unique_ptr<OverlappedWriter> overlapped_;
+    std::unique_ptr<std::uint8_t[]> ownBuffer_;  // synchronous writes only
+    std::span<std::uint8_t> buffer_;             // the buffer being filled
     std::size_t used_ = 0;
     std::optional<Failure> failure_;
 };
