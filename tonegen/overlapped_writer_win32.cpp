@@ -1,5 +1,9 @@
 // Windows: overlapped WriteFile on a file opened with FILE_FLAG_OVERLAPPED,
-// one event per buffer.
+// one event per buffer. NTFS completes a write that extends the file's valid
+// data synchronously, as every write of a new file does: the bytes and the
+// failures are right, the overlap is small. Avoiding that would need the
+// file's valid length set ahead (an administrator's privilege) or writing
+// it full of zeros first.
 #if defined(_WIN32)
 
 #include <windows.h>
