@@ -15,6 +15,7 @@
 #include "dtmf_grid.h"
 #include "icon_box.h"
 #include "link_label.h"
+#include "main_form.h"
 #include "taskbar_hint.h"
 #include "ui_resources.h"
 
@@ -203,11 +204,9 @@ void AboutWindow::OpenSite() {
     if (QDesktopServices::openUrl(site)) {
         return;
     }
-    auto* box = new QMessageBox(
-        QMessageBox::Critical, QStringLiteral("Erreur"),
-        QStringLiteral("Impossible d'ouvrir l'adresse %1 : aucun navigateur n'a pu être lancé.")
-            .arg(site.toString()),
-        QMessageBox::Ok, this);
+    auto* box =
+        new QMessageBox(QMessageBox::Critical, Text(forms::main_form::kErrorTitle),
+                        QString::fromStdString(form::SiteOpenFailureText()), QMessageBox::Ok, this);
     box->setObjectName(QStringLiteral("openFailure"));
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();

@@ -196,8 +196,7 @@ void MainWindow::createAndPlay() {
         }
         player_.play(toneFilePath());
     } catch (const std::exception& unexpected) {
-        showError(QStringLiteral("Erreur inattendue : %1")
-                      .arg(QString::fromLocal8Bit(unexpected.what())));
+        showError(Text(form::kUnexpectedFailureStart) + QString::fromLocal8Bit(unexpected.what()));
     }
 }
 

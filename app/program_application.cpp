@@ -6,6 +6,7 @@
 #include <array>
 #include <exception>
 
+#include "main_form.h"
 #include "quenbrix_version.h"
 
 namespace {
@@ -57,10 +58,11 @@ void ProgramApplication::failAndQuit(const QString& description) {
         alreadyShown = alreadyShown || (widget->objectName() == boxName && widget->isVisible());
     }
     if (!alreadyShown) {
-        QMessageBox box(QMessageBox::Critical, QStringLiteral("Erreur"),
-                        QStringLiteral("Quenbrix doit s'arrêter après une erreur inattendue :\n%1")
-                            .arg(description),
-                        QMessageBox::Ok);
+        const auto text = [](std::string_view utf8) {
+            return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+        };
+        QMessageBox box(QMessageBox::Critical, text(forms::main_form::kErrorTitle),
+                        text(forms::main_form::kFatalFailureStart) + description, QMessageBox::Ok);
         box.setObjectName(boxName);
         box.exec();
     }

@@ -20,6 +20,11 @@ std::string_view SiteUrl() {
     return site::kUrl;
 }
 
+std::string SiteOpenFailureText() {
+    return std::string("Impossible d'ouvrir l'adresse ") + site::kUrl +
+           " : aucun navigateur n'a pu être lancé.";
+}
+
 std::string FrequencyHeader(int hertz) {
     return std::to_string(hertz) + " Hz";
 }

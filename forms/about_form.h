@@ -152,6 +152,8 @@ std::string T3Text();      // T3 followed by the site's domain name
 std::string LinkText();    // a blank, then the site's host name
 std::string CreditText();  // the author's name, a blank and "2006"
 std::string_view SiteUrl();
+// What the error box says when no browser could be started for the link.
+std::string SiteOpenFailureText();
 
 // "1209 Hz": a header of the grid picture.
 std::string FrequencyHeader(int hertz);
