@@ -1,4 +1,14 @@
-find_package(GTest REQUIRED)
+if(WIN32 AND CMAKE_CROSSCOMPILING)
+  # No GoogleTest is packaged for MinGW: built here from Debian's sources
+  # (package googletest), statically like everything else.
+  set(QUENBRIX_GOOGLETEST_SOURCE "/usr/src/googletest" CACHE PATH "GoogleTest sources")
+  set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  add_subdirectory("${QUENBRIX_GOOGLETEST_SOURCE}" "${PROJECT_BINARY_DIR}/googletest" EXCLUDE_FROM_ALL)
+  include(cmake/QuenbrixWine.cmake)
+else()
+  find_package(GTest REQUIRED)
+endif()
 
 set(QUENBRIX_LSAN_SUPPRESSIONS "${PROJECT_SOURCE_DIR}/tests/lsan.supp")
 
@@ -54,6 +64,9 @@ function(quenbrix_add_test name)
     get_test_property(${test} LABELS labels)
     if(NOT labels)
       set_tests_properties(${test} PROPERTIES LABELS "${ARG_LABELS}")
+    endif()
+    if(COMMAND quenbrix_run_under_wine)
+      quenbrix_run_under_wine(${test})
     endif()
   endforeach()
 endfunction()

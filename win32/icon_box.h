@@ -1,0 +1,32 @@
+// picIcon of the About window: the program icon in a box with a one-pixel
+// frame on the system's window colour. It takes the focus, by Tab or by a
+// click, and does nothing else.
+#pragma once
+
+#include <windows.h>
+
+#include "window.h"
+
+namespace win32 {
+
+class IconBox final : public Window {
+  public:
+    IconBox() = default;
+    ~IconBox() override;
+    IconBox(const IconBox&) = delete;
+    IconBox& operator=(const IconBox&) = delete;
+
+    // A child of parent; placed by the parent.
+    HWND Open(HWND parent);
+    // The icon drawn at its size for a resolution (32 x 32 at 96 dots per inch).
+    void SetDpi(int dpi);
+
+  private:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void OnPaint();
+
+    HICON icon_ = nullptr;
+    int iconSize_ = 0;
+};
+
+}  // namespace win32

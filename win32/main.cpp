@@ -1,0 +1,35 @@
+#include <windows.h>
+// After windows.h, which they need.
+#include <commctrl.h>
+#include <objbase.h>
+
+#include "browser.h"
+#include "program.h"
+#include "program_directory.h"
+#include "tone_file.h"
+#include "wave_file_player.h"
+#include "window.h"
+
+int WINAPI wWinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, PWSTR /*commandLine*/,
+                    int /*show*/) {
+    // The manifest asks for this too; older systems that ignore it get it here.
+    SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
+    // The shell's browser start wants COM on the calling thread.
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+    int exitCode = 1;
+    try {
+        win32::WaveFilePlayer player;
+        win32::Program program(win32::ProgramDirectory(), player, tonegen::CreateToneFile,
+                               win32::OpenInBrowser);
+        program.Start();
+        exitCode = program.Run();
+    } catch (const std::exception& failure) {
+        win32::EndAfterFailure(failure.what());
+    }
+    if (SUCCEEDED(com)) {
+        CoUninitialize();
+    }
+    return exitCode;
+}
