@@ -12,6 +12,12 @@
 
 namespace tonegen::file_system {
 
+#if defined(_WIN32)
+// ERROR_DIRECTORY_NOT_SUPPORTED, which MinGW-w64's headers lack: given for a
+// folder that stands where the file to delete should be.
+inline constexpr int kErrorIsFolder = 336;
+#endif
+
 // Deletes the file or link at path (a link itself, never its target). A name
 // that is not there, or a delete that fails while nothing can be seen under
 // that name, leaves nothing to report: creating the file says what is wrong.

@@ -8,6 +8,24 @@
 
 namespace tonegen::file_system {
 
+namespace {
+
+// Windows says "path not found" for a file that stands where a folder of the
+// path should be; the nearest part of the path that exists tells which.
+DWORD RefinePathNotFound(const std::filesystem::path& path) {
+    for (std::filesystem::path part = path.parent_path(); part.has_relative_path();
+         part = part.parent_path()) {
+        const DWORD attributes = ::GetFileAttributesW(part.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES) {
+            return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? ERROR_PATH_NOT_FOUND
+                                                                : ERROR_DIRECTORY;
+        }
+    }
+    return ERROR_PATH_NOT_FOUND;
+}
+
+}  // namespace
+
 int DeleteIfPresent(const std::filesystem::path& path) {
     // DeleteFileW removes a symbolic link itself and refuses a directory.
     if (::DeleteFileW(path.c_str()) != 0) {
@@ -17,8 +35,13 @@ int DeleteIfPresent(const std::filesystem::path& path) {
     if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
         return 0;
     }
-    return ::GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES ? 0
-                                                                         : static_cast<int>(error);
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        return 0;
+    }
+    // Windows refuses a folder as it refuses a file without the right to
+    // delete it; the user is told which.
+    return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? kErrorIsFolder : static_cast<int>(error);
 }
 
 int CreateNewFile(const std::filesystem::path& path, WriteStyle style, NativeFile& created) {
@@ -29,7 +52,8 @@ int CreateNewFile(const std::filesystem::path& path, WriteStyle style, NativeFil
     HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
                                 flags, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
-        return static_cast<int>(::GetLastError());
+        const DWORD error = ::GetLastError();
+        return static_cast<int>(error == ERROR_PATH_NOT_FOUND ? RefinePathNotFound(path) : error);
     }
     created = file;
     return 0;

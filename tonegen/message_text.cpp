@@ -6,6 +6,7 @@
 #include <system_error>
 #include <utility>
 
+#include "file_system.h"
 #include "group_digits.h"
 
 #if defined(_WIN32)
@@ -142,6 +143,7 @@ constexpr std::pair<DWORD, std::string_view> kReasons[] = {
     {ERROR_DISK_QUOTA_EXCEEDED, kQuota},
 #endif
     {ERROR_FILE_TOO_LARGE, kTooLarge},
+    {file_system::kErrorIsFolder, kIsFolder},
     {ERROR_PATH_NOT_FOUND, kNoFolder},
     {ERROR_DIRECTORY, kNotFolder},
     {ERROR_FILENAME_EXCED_RANGE, kPathTooLong},

@@ -7,9 +7,9 @@
 
 #include "about_form.h"
 #include "dtmf_grid.h"
-#include "dtmf_keys.h"
 #include "gdi_object.h"
 #include "main_form.h"
+#include "tonegen/dtmf_keys.h"
 #include "wide_text.h"
 
 namespace win32 {

@@ -3,8 +3,8 @@
 #include <string>
 
 #include "about_form.h"
-#include "dtmf_keys.h"
 #include "gdi_object.h"
+#include "tonegen/dtmf_keys.h"
 #include "wide_text.h"
 
 namespace win32 {

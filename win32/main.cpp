@@ -6,7 +6,7 @@
 #include "browser.h"
 #include "program.h"
 #include "program_directory.h"
-#include "tone_file.h"
+#include "tonegen/tone_file.h"
 #include "wave_file_player.h"
 #include "window.h"
 

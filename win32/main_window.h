@@ -17,7 +17,7 @@
 #include "form_units.h"
 #include "gdi_object.h"
 #include "program_fonts.h"
-#include "tone_file.h"
+#include "tonegen/tone_file.h"
 #include "wait_pointer.h"
 #include "window.h"
 #include "windowless_controls.h"

@@ -1,13 +1,13 @@
 #include "tone_test_support.h"
 
 #include <mpfr.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <stdexcept>
 
 namespace tonegen {
@@ -19,12 +19,19 @@ void PrintTo(const Failure& failure, std::ostream* out) {
 namespace quenbrix_test {
 
 ScratchDirectory::ScratchDirectory() {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "quenbrix essai é-XXXXXX").native();
-    if (::mkdtemp(pattern.data()) == nullptr) {
-        throw std::runtime_error("mkdtemp failed");
+    // create_directory makes a new directory or reports the name taken, on
+    // every system.
+    std::random_device random;
+    const std::filesystem::path folder = std::filesystem::temp_directory_path();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::filesystem::path name(u8"quenbrix essai é-");
+        name += std::to_string(random());
+        if (std::filesystem::create_directory(folder / name)) {
+            path_ = folder / name;
+            return;
+        }
     }
-    path_ = pattern;
+    throw std::runtime_error("no new scratch directory in " + folder.string());
 }
 
 ScratchDirectory::~ScratchDirectory() {
@@ -45,19 +52,24 @@ std::vector<std::string> ScratchDirectory::Entries() const {
     return names;
 }
 
+std::string PathText(const std::filesystem::path& path) {
+    const std::u8string text = path.u8string();
+    return {text.begin(), text.end()};
+}
+
 void WriteFileBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()),
               static_cast<std::streamsize>(bytes.size()));
     if (!out) {
-        throw std::runtime_error("cannot write " + path.native());
+        throw std::runtime_error("cannot write " + path.string());
     }
 }
 
 std::vector<std::uint8_t> ReadFileBytes(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
-        throw std::runtime_error("cannot open " + path.native());
+        throw std::runtime_error("cannot open " + path.string());
     }
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }

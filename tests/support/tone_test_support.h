@@ -40,6 +40,9 @@ class ScratchDirectory {
     std::filesystem::path path_;
 };
 
+// A path as the core's messages spell it: UTF-8 on every system.
+std::string PathText(const std::filesystem::path& path);
+
 std::vector<std::uint8_t> ReadFileBytes(const std::filesystem::path& path);
 void WriteFileBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
 

@@ -54,11 +54,13 @@ TEST(ToneFileWriter, NeverOpensAnExistingFileOrALink) {
     ASSERT_TRUE(closing.has_value());  // the first failure stays the answer
     EXPECT_EQ(closing->description, failure->description);
 
+#if !defined(_WIN32)  // MinGW's library makes no symbolic links; CREATE_NEW refuses any name
     std::filesystem::remove(dir.ToneFile());
     std::filesystem::create_symlink(dir.path() / "cible", dir.ToneFile());
     ToneFileWriter throughLink;
     EXPECT_TRUE(throughLink.Create(dir.ToneFile()).has_value());
     EXPECT_FALSE(std::filesystem::exists(dir.path() / "cible"));
+#endif
 }
 
 }  // namespace
