@@ -14,6 +14,12 @@ namespace quenbrix_cli {
 
 namespace {
 
+// Arguments are UTF-8 on every system (wmain converts them on Windows); a
+// path made from them must not go through the locale's code page.
+std::filesystem::path Utf8Path(const std::string& text) {
+    return {std::u8string(text.begin(), text.end())};
+}
+
 // Options with a one-letter form use that letter as their code.
 enum OptionCode : int {
     kOutput = 'o',
@@ -122,6 +128,11 @@ class Scanner {
                 RefuseOption();
                 return;
             case ':':
+                // The BSD getopt_long of MinGW answers ':' for "--version=2" too.
+                if (optopt == kHelp || optopt == kVersion) {
+                    RefuseOption();
+                    return;
+                }
                 Fail("l'option " + Quoted(TypedName(optopt)) + " attend une valeur.");
                 return;
             case kHelp:
@@ -210,7 +221,7 @@ class Scanner {
         if (auto failure = tonegen::CheckToneInputs(request.inputs)) {
             return UsageError{failure->description};
         }
-        request.output = Text(kOutput);
+        request.output = Utf8Path(Text(kOutput));
         return request;
     }
 
@@ -255,7 +266,7 @@ class Scanner {
         if (Text(kDirectory).empty()) {
             return UsageError{"le nom du dossier (" + Quoted("-d") + ") est vide."};
         }
-        request.directory = Text(kDirectory);
+        request.directory = Utf8Path(Text(kDirectory));
         for (const tonegen::DtmfKey& key : request.keys) {
             if (auto failure = tonegen::CheckToneInputs(DtmfInputs(key, request))) {
                 return UsageError{failure->description};

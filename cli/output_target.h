@@ -44,6 +44,14 @@ class OutputTarget {
 
     [[nodiscard]] tonegen::NativeFile output() const;
 
+    // Makes a folder and the missing folders above it (--dtmf -d).
+    [[nodiscard]] static std::optional<tonegen::Failure> CreateFolder(
+        const std::filesystem::path& folder);
+
+    // Why the last write on standard output failed, as tonegen's
+    // FileErrorReason takes it.
+    [[nodiscard]] static int StandardOutputError();
+
     // After a complete write: makes the new file durable, gives it the old
     // file's permissions and moves it over the target.
     [[nodiscard]] std::optional<tonegen::Failure> Commit();

@@ -254,6 +254,19 @@ tonegen::NativeFile OutputTarget::output() const {
     return state_->fd;
 }
 
+std::optional<Failure> OutputTarget::CreateFolder(const fs::path& folder) {
+    std::error_code error;
+    fs::create_directories(folder, error);
+    if (error) {
+        return tonegen::MakeFileFailure("créer le dossier", folder, error.value());
+    }
+    return std::nullopt;
+}
+
+int OutputTarget::StandardOutputError() {
+    return errno;
+}
+
 std::variant<std::unique_ptr<OutputTarget>, Failure> OutputTarget::Open(const fs::path& target,
                                                                         Options options) {
     auto state = std::make_unique<State>();

@@ -2,10 +2,8 @@
 
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdio>
 #include <string>
-#include <system_error>
 #include <type_traits>
 #include <variant>
 
@@ -34,7 +32,7 @@ int PrintOutput(const std::string& text) {
         return kExitSuccess;
     }
     PrintError("quenbrix-tone : impossible d'écrire sur la sortie standard : " +
-               tonegen::FileErrorReason(errno) + ".\n");
+               tonegen::FileErrorReason(OutputTarget::StandardOutputError()) + ".\n");
     return kExitRunFailure;
 }
 
@@ -73,12 +71,8 @@ int RunTone(const ToneRequest& request) {
 }
 
 int RunDtmf(const DtmfRequest& request) {
-    std::error_code error;
-    fs::create_directories(request.directory, error);
-    if (error) {
-        return ReportFailure(
-            request.directory,
-            tonegen::MakeFileFailure("créer le dossier", request.directory, error.value()));
+    if (const auto failure = OutputTarget::CreateFolder(request.directory)) {
+        return ReportFailure(request.directory, *failure);
     }
     for (const tonegen::DtmfKey& key : request.keys) {
         const fs::path target = request.directory / DtmfFileName(key);

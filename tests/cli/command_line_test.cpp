@@ -25,14 +25,16 @@ std::string Q(std::string_view text) {
 }
 
 TEST(CommandLineTone, ReadsTextsUnchangedInEveryGnuForm) {
-    const auto parsed = ParseArgs({"--f1", " 12,5", "--f2=", "--seconds=1e1", "-o", "out.wav"});
+    const auto parsed =
+        ParseArgs({"--f1", " 12,5", "--f2=", "--seconds=1e1", "-o", "Dossier é 日本/out.wav"});
     const auto* tone = std::get_if<ToneRequest>(&parsed);
     ASSERT_NE(tone, nullptr) << UsageMessage(parsed);
     EXPECT_EQ(tone->inputs.frequency1Text, " 12,5");
     EXPECT_EQ(tone->inputs.frequency2Text, "");
     EXPECT_EQ(tone->inputs.durationText, "1e1");
     EXPECT_EQ(tone->inputs.amplitude, 20000);
-    EXPECT_EQ(tone->output, "out.wav");
+    // The arguments are UTF-8 on every system, whatever the locale's code page.
+    EXPECT_EQ(tone->output, std::filesystem::path(u8"Dossier é 日本/out.wav"));
 
     // A value that looks like an option is still the value of the option
     // before it; abbreviations, an attached -o value, "-" and "--".

@@ -1,0 +1,77 @@
+#!/usr/bin/env bash
+# tone_exe_test.sh QUENBRIX_TONE_EXE LINUX_QUENBRIX_TONE
+# quenbrix-tone.exe under Wine against the Linux build: the same bytes for the
+# same arguments (through UTF-16 arguments and a folder outside the ANSI code
+# page), its exit codes and French messages, replacing a file, what it
+# refuses, standard output in binary, and Ctrl+C leaving nothing behind.
+set -euo pipefail
+exe=$1
+linux=$2
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+work=$(mktemp -d "${TMPDIR:-/tmp}/quenbrix-tone-exe.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+folder="$work/Dossier é 日本"
+mkdir -p "$folder" "$work/linux"
+
+windows() { wine "$exe" "$@"; }
+same() {  # ARGS...: one file from each build with the same arguments, compared
+    windows "$@" -o "$folder/w.wav" || fail "quenbrix-tone.exe $* failed"
+    "$linux" "$@" -o "$work/linux/l.wav"
+    cmp "$folder/w.wav" "$work/linux/l.wav" || fail "the files for '$*' differ"
+}
+
+same --f1 1209 --f2 697 --seconds 1
+same --f1 "" --f2 1750 --seconds 3 --amplitude 32767
+same --f1 12,5 --f2 1e3 --seconds 0 --amplitude 0
+# Replaced in place: the same name, the new bytes, no hidden file left.
+same --f1 941 --f2 1477 --seconds 2 --amplitude 1
+[[ $(ls -A "$folder") == w.wav ]] || fail "left beside the file: $(ls -A "$folder")"
+
+windows --dtmf 0123456789*#abcd -d "$folder/touches" || fail "--dtmf failed"
+"$linux" --dtmf 0123456789*#abcd -d "$work/linux/touches"
+diff -r "$folder/touches" "$work/linux/touches" || fail "the --dtmf files differ"
+
+windows --f1 697 --f2 1209 --seconds 1 -o - >"$work/stdout.wav" || fail "-o - failed"
+"$linux" --f1 697 --f2 1209 --seconds 1 -o "$work/linux/stdout.wav"
+cmp "$work/stdout.wav" "$work/linux/stdout.wav" || fail "standard output changed bytes"
+
+# Refusals: exit status 2 for bad usage, 1 for a failed run, with the
+# reasons in French and the path as typed.
+set +e
+windows --f1 x --f2 697 --seconds 1 -o "$folder/x.wav" 2>"$work/usage.txt"
+usage=$?
+echo "lecture seule" >"$folder/protégé.wav"
+chmod a-w "$folder/protégé.wav"  # Wine shows it as a read-only file
+windows --f1 1 --f2 2 --seconds 1 -o "$folder/protégé.wav" 2>"$work/readonly.txt"
+readonly=$?
+windows --f1 1 --f2 2 --seconds 1 -o "$folder" 2>"$work/folder.txt"
+folder_status=$?
+set -e
+[[ $usage == 2 ]] || fail "a frequency that is no number gave status $usage"
+grep -q "n'est pas un nombre" "$work/usage.txt" || fail "usage: $(cat "$work/usage.txt")"
+[[ $readonly == 1 ]] || fail "a read-only target gave status $readonly"
+grep -q "l'accès est refusé" "$work/readonly.txt" || fail "read-only: $(cat "$work/readonly.txt")"
+grep -q "Dossier é 日本/protégé.wav" "$work/readonly.txt" || fail "the path is not named"
+[[ $(cat "$folder/protégé.wav") == "lecture seule" ]] || fail "the read-only file was changed"
+[[ $folder_status == 1 ]] && grep -q "c'est un dossier" "$work/folder.txt" \
+    || fail "a folder as target: $(cat "$work/folder.txt")"
+
+# Ctrl+C (Wine turns SIGINT into the console's event) while a long file is
+# written: the hidden file goes, and no target appears.
+wine "$exe" --f1 1209 --f2 697 --seconds 24347 -o "$folder/long.wav" &
+program=$!
+for _ in $(seq 1 100); do
+    compgen -G "$folder/.quenbrix-tone-*" >/dev/null && break
+    sleep 0.1
+done
+compgen -G "$folder/.quenbrix-tone-*" >/dev/null || fail "no hidden file while writing"
+kill -INT "$program"
+for _ in $(seq 1 100); do kill -0 "$program" 2>/dev/null || break; sleep 0.1; done
+if kill -0 "$program" 2>/dev/null; then
+    kill -KILL "$program"
+    fail "Ctrl+C did not end quenbrix-tone.exe"
+fi
+compgen -G "$folder/.quenbrix-tone-*" >/dev/null && fail "Ctrl+C left the hidden file"
+[[ ! -e "$folder/long.wav" ]] || fail "Ctrl+C left a target"
+echo "quenbrix-tone.exe test passed"
