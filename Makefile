@@ -42,7 +42,7 @@ build: configure
 run: build
 	$(BUILD)/app/quenbrix
 
-test: deps-test format-check test-plain test-asan
+test: deps-test format-check test-plain test-asan test-windows
 
 test-plain: deps-test
 	$(CONFIGURE) -DQUENBRIX_BUILD_TESTS=ON -DQUENBRIX_BUILD_BENCH=ON $(CMAKE_FLAGS)
@@ -90,3 +90,5 @@ uninstall:
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD)
+
+include packaging/windows/windows.mk

@@ -1,0 +1,80 @@
+#!/usr/bin/env bash
+# package_test.sh BUILD_DIR PACKAGE_NAME WINDRES OBJDUMP VERSION_TEST
+# Makes the Windows packages with CPack and checks them as a user gets them:
+# the ZIP's files, the program's version block and that it needs no MinGW
+# DLL; then, under Wine, the installer puts everything into the user's own
+# programs folder with a Start-menu entry and an uninstall entry, and the
+# uninstaller removes what it installed and the program's test.wav, leaving
+# only what the user added.
+set -euo pipefail
+build=$1
+name=$2
+windres=$3
+objdump=$4
+version_test=$5
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+work=$(mktemp -d "${TMPDIR:-/tmp}/quenbrix-windows-package.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+
+(cd "$build" && cpack -B "$work/cpack" >"$work/cpack.log" 2>&1) \
+    || { cat "$work/cpack.log" >&2; fail "cpack failed"; }
+zip="$work/cpack/$name.zip"
+setup="$work/cpack/$name-setup.exe"
+[[ -f $zip && -f $setup ]] || fail "missing packages: $(ls "$work/cpack")"
+
+unzip -q "$zip" -d "$work/zip"
+folder="$work/zip/$name"
+for file in Quenbrix.exe quenbrix-tone.exe LISEZMOI.txt licences/mingw-w64.txt \
+            licences/gcc-runtime.txt; do
+    [[ -f "$folder/$file" ]] || fail "the ZIP lacks $file"
+done
+grep -q $'test.wav.*\r$' "$folder/LISEZMOI.txt" || fail "LISEZMOI.txt: no CRLF lines naming test.wav"
+for exe in Quenbrix.exe quenbrix-tone.exe; do
+    dlls=$("$objdump" -p "$folder/$exe" | sed -n 's/^\tDLL Name: //p' | tr 'A-Z' 'a-z' | sort -u)
+    foreign=$(grep -v -x -E 'kernel32.dll|user32.dll|gdi32.dll|comctl32.dll|winmm.dll|shell32.dll|ole32.dll|msvcrt.dll|advapi32.dll' <<<"$dlls" || true)
+    [[ -z $foreign ]] || fail "$exe needs DLLs that Windows does not have: $foreign"
+done
+"$windres" --input-format=coff --output-format=rc -i "$folder/Quenbrix.exe" -o "$work/back.rc"
+"$version_test" "$windres" "$work/back.rc" >/dev/null || fail "the version block of Quenbrix.exe"
+grep -q 'dpiAwareness' "$work/back.rc" || fail "Quenbrix.exe carries no per-monitor manifest"
+
+# The installer, silent, for the user of the Wine prefix.
+unix_path() { winepath -u "$(wine cmd /c echo "%$1%" | tr -d '\r')"; }
+programs="$(unix_path LOCALAPPDATA)/Programs/Quenbrix"
+menu="$(unix_path APPDATA)/Microsoft/Windows/Start Menu/Programs/Quenbrix.lnk"
+key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quenbrix'
+uninstaller="$programs/Désinstaller Quenbrix.exe"
+install() {
+    wine "$setup" /S || fail "the installer failed"
+    [[ -f "$programs/Quenbrix.exe" && -f "$programs/quenbrix-tone.exe" ]] \
+        || fail "nothing installed in $programs"
+    cmp "$programs/Quenbrix.exe" "$folder/Quenbrix.exe" || fail "a different Quenbrix.exe installed"
+    [[ -f $menu ]] || fail "no Start-menu entry"
+    # reg prints in the console's code page: "é" is not UTF-8 there.
+    wine reg query "$key" /v UninstallString 2>/dev/null | grep -q 'sinstaller Quenbrix.exe' \
+        || fail "no uninstall entry for the user"
+    [[ -f $uninstaller ]] || fail "no uninstaller"
+}
+uninstall() {
+    # The uninstaller runs from a copy of itself and returns at once.
+    wine "$uninstaller" /S
+    for _ in $(seq 1 150); do [[ -e "$programs/Quenbrix.exe" ]] || break; sleep 0.2; done
+    for _ in $(seq 1 50); do [[ -e $uninstaller ]] || break; sleep 0.2; done
+    [[ ! -e "$programs/Quenbrix.exe" && ! -e $uninstaller ]] || fail "the uninstaller left the program"
+    [[ ! -e $menu ]] || fail "the uninstaller left the Start-menu entry"
+    if wine reg query "$key" >/dev/null 2>&1; then fail "the uninstaller left its entry"; fi
+}
+
+install
+[[ ! -e "$(unix_path ProgramFiles)/Quenbrix" ]] || fail "installed into Program Files"
+cp "$folder/LISEZMOI.txt" "$programs/test.wav"  # what the program writes beside itself
+uninstall
+[[ ! -e $programs ]] || fail "the uninstaller left $(ls -A "$programs")"
+
+install
+echo "mes réglages" >"$programs/notes.txt"
+uninstall
+[[ $(ls -A "$programs") == notes.txt ]] || fail "the user's own file went, or more stayed"
+rm -rf "$programs"
+echo "Windows packages passed: $(du -k "$zip" "$setup" | awk '{printf "%s %s KB; ", $2, $1}')"
