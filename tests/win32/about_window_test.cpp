@@ -112,6 +112,17 @@ TEST_F(AboutWindowTest, LinkTurnsGreenOverItselfAndPinkOverTheBareFaceOnly) {
     EXPECT_FALSE(program_.About().LinkCovered());
     EXPECT_EQ(LinkColour(), kPink);
 
+    // The pointer is a hand over the link only.
+    const auto pointerAt = [this](POINT point) {
+        ClientToScreen(About(), &point);
+        SetCursorPos(point.x, point.y);
+        SendMessageW(About(), WM_SETCURSOR, reinterpret_cast<WPARAM>(About()),
+                     MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+        return GetCursor();
+    };
+    EXPECT_EQ(pointerAt(Centre(Place("lblqimbo"))), LoadCursorW(nullptr, IDC_HAND));
+    EXPECT_NE(pointerAt({label24.left + 2, label24.top + 2}), LoadCursorW(nullptr, IDC_HAND));
+
     // Closed while green, the next window starts pink.
     MoveTo(Centre(Place("lblqimbo")));
     SendMessageW(About(), WM_CLOSE, 0, 0);
