@@ -28,12 +28,6 @@ set(ENV{PKG_CONFIG_PATH} "")
 # bare folder, without MinGW's DLLs beside them.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
 
-# GCC does not keep 32- and 64-byte vector values spilled to the Win64 stack
-# aligned; the assembler then turns aligned vector moves into unaligned ones,
-# which cost nothing on aligned data.
-set(CMAKE_CXX_FLAGS_INIT "-Wa,-muse-unaligned-vector-move")
-set(CMAKE_C_FLAGS_INIT "-Wa,-muse-unaligned-vector-move")
-
 # CTest runs the Windows test programs under Wine.
 find_program(QUENBRIX_WINE wine REQUIRED)
 set(CMAKE_CROSSCOMPILING_EMULATOR "${QUENBRIX_WINE}")

@@ -1,6 +1,10 @@
 #include "tone_test_support.h"
 
+#if defined(_WIN32)
+#include "correct_sine.h"
+#else
 #include <mpfr.h>
+#endif
 
 #include <algorithm>
 #include <cmath>
@@ -92,6 +96,9 @@ std::int16_t SampleAt(const std::vector<std::uint8_t>& bytes, std::size_t index)
 }
 
 double ReferenceSine(double x) {
+#if defined(_WIN32)
+    return tonegen::CorrectlyRoundedSine(x);  // see CMakeLists.txt
+#else
     // One pair of numbers per thread, kept: setting up MPFR numbers costs
     // more than a 53-bit sine.
     struct Numbers {
@@ -112,6 +119,7 @@ double ReferenceSine(double x) {
     mpfr_set_d(numbers.in, x, MPFR_RNDN);  // exact: 53 bits hold any double
     mpfr_sin(numbers.out, numbers.in, MPFR_RNDN);
     return mpfr_get_d(numbers.out, MPFR_RNDN);
+#endif
 }
 
 std::int16_t ExpectedSample(double frequency1, double frequency2, double amplitude,
