@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <stdexcept>
 #include <utility>
 
 #include "digit_box.h"
@@ -87,8 +88,9 @@ void MainWindow::Open(HWND owner) {
     if (window == nullptr) {
         throw std::runtime_error("la fenêtre principale n'a pas pu être créée");
     }
-    HICON icon = static_cast<HICON>(
-        LoadImageW(GetModuleHandleW(nullptr), L"IDI_ICON1", IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
+    // The window carries the program icon, though its tool-window frame shows none.
+    HICON icon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), L"IDI_ICON1", IMAGE_ICON,
+                                               0, 0, LR_DEFAULTSIZE | LR_SHARED));
     if (icon != nullptr) {
         SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
     }
