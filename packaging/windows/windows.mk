@@ -9,9 +9,6 @@ WINDOWS_BUILD ?= build-windows
 WINDOWS_CONFIGURE = cmake -S . -B $(WINDOWS_BUILD) \
     -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DQUENBRIX_WERROR=ON -DQUENBRIX_BUILD_BENCH=OFF $(LAUNCHER)
-# What the Windows build needs, where the package lists do not name it yet.
-WINDOWS_PACKAGES = cmake g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 nsis wine wine64 \
-    googletest unzip
 
 .PHONY: windows test-windows deps-windows clean-windows
 
@@ -20,15 +17,7 @@ clean-windows:
 	rm -rf $(WINDOWS_BUILD)
 
 deps-windows:
-	@if [ -f scripts/packages-windows.txt ]; then scripts/install-deps windows; \
-	else missing=; for p in $(WINDOWS_PACKAGES); do \
-	    dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q 'install ok installed' \
-	    || missing="$$missing $$p"; done; \
-	  if [ -n "$$missing" ]; then echo "Installing:$$missing"; \
-	    sudo=; [ "$$(id -u)" -eq 0 ] || sudo=sudo; \
-	    $$sudo apt-get update -qq && \
-	    $$sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-remove $$missing; \
-	  fi; fi
+	@scripts/install-deps windows
 
 windows: deps-windows
 	$(WINDOWS_CONFIGURE) -DQUENBRIX_BUILD_TESTS=OFF
@@ -37,7 +26,8 @@ windows: deps-windows
 	@ls -l $(WINDOWS_BUILD)/package/*.zip $(WINDOWS_BUILD)/package/*-setup.exe
 
 # The Linux quenbrix-tone is the reference for the Windows one's bytes.
-test-windows: deps-windows
+test-windows: deps-test deps-windows
+	@[ -f $(BUILD)/CMakeCache.txt ] || $(CONFIGURE) $(PROGRAM_ONLY) $(CMAKE_FLAGS)
 	cmake --build $(BUILD) -j $(JOBS) --target quenbrix-tone
 	$(WINDOWS_CONFIGURE) -DQUENBRIX_BUILD_TESTS=ON \
 	    -DQUENBRIX_LINUX_TONE=$(abspath $(BUILD))/cli/quenbrix-tone

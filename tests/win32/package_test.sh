@@ -23,7 +23,8 @@ zip="$work/cpack/$name.zip"
 setup="$work/cpack/$name-setup.exe"
 [[ -f $zip && -f $setup ]] || fail "missing packages: $(ls "$work/cpack")"
 
-unzip -q "$zip" -d "$work/zip"
+mkdir "$work/zip"
+(cd "$work/zip" && cmake -E tar xf "$zip")
 folder="$work/zip/$name"
 for file in Quenbrix.exe quenbrix-tone.exe LISEZMOI.txt licences/mingw-w64.txt \
             licences/gcc-runtime.txt; do
