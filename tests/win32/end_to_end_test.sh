@@ -38,14 +38,23 @@ openbox >/dev/null 2>&1 &
 pids+=($!)
 
 # A sound server of its own, never the user's, with one null sink to record.
-socket="$work/pulse/run/native"
-XDG_RUNTIME_DIR="$work/pulse/run" PULSE_RUNTIME_PATH="$work/pulse/run" HOME="$work/pulse/home" \
-    pulseaudio -n --daemonize=no --system=false --exit-idle-time=-1 --use-pid-file=no \
-    -L "module-null-sink sink_name=quenbrix_sink rate=44100 channels=1" \
-    -L "module-native-protocol-unix auth-anonymous=1 socket=$socket" >"$work/pulse.log" 2>&1 &
-pids+=($!)
-wait_for 10 test -S "$socket" || fail "PulseAudio did not start"
-export PULSE_SERVER="unix:$socket" PULSE_CLIENTCONFIG=/dev/null
+# Where PulseAudio is not installed (a PipeWire desktop), the rest still runs.
+sound=yes
+if ! command -v pulseaudio >/dev/null || ! command -v parec >/dev/null; then
+    sound=
+    echo "PulseAudio is not installed: the sound played is not recorded"
+fi
+if [[ -n $sound ]]; then
+    socket="$work/pulse/run/native"
+    XDG_RUNTIME_DIR="$work/pulse/run" PULSE_RUNTIME_PATH="$work/pulse/run" \
+        HOME="$work/pulse/home" \
+        pulseaudio -n --daemonize=no --system=false --exit-idle-time=-1 --use-pid-file=no \
+        -L "module-null-sink sink_name=quenbrix_sink rate=44100 channels=1" \
+        -L "module-native-protocol-unix auth-anonymous=1 socket=$socket" >"$work/pulse.log" 2>&1 &
+    pids+=($!)
+    wait_for 10 test -S "$socket" || fail "PulseAudio did not start"
+    export PULSE_SERVER="unix:$socket" PULSE_CLIENTCONFIG=/dev/null
+fi
 
 export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
 (cd "$work" && exec wine "$folder/Quenbrix.exe") >"$work/wine.log" 2>&1 &
@@ -55,22 +64,28 @@ pids+=($program)
 main=$(timeout 60 xdotool search --sync --onlyvisible --name '^ {39}Quenbrix$' | head -n 1) \
     || fail "the main window did not appear"
 
-# multimon-ng reads raw samples at 22,050 per second.
-parec -d quenbrix_sink.monitor --raw --format=s16le --rate=22050 --channels=1 \
-    --latency-msec=20 >"$work/played.raw" 2>"$work/parec.log" &
-recorder=$!
-pids+=($recorder)
-wait_for 10 test -s "$work/played.raw" || fail "the recorder got nothing from the sink"
+if [[ -n $sound ]]; then
+    # multimon-ng reads raw samples at 22,050 per second.
+    parec -d quenbrix_sink.monitor --raw --format=s16le --rate=22050 --channels=1 \
+        --latency-msec=20 >"$work/played.raw" 2>"$work/parec.log" &
+    recorder=$!
+    pids+=($recorder)
+    wait_for 10 test -s "$work/played.raw" || fail "the recorder got nothing from the sink"
+fi
 
 xdotool windowactivate --sync "$main"
 xdotool key space
 wav="$folder/test.wav"
 has_size() { [[ $(stat -c %s "$1" 2>/dev/null) == "$2" ]]; }
 wait_for 20 has_size "$wav" 88244 || fail "no 88,244-byte test.wav in $folder"
-sleep 2  # the one-second tone
-kill "$recorder"
-keys=$(multimon-ng -q -c -a DTMF -t raw "$work/played.raw" | sed -n 's/^DTMF: //p' | sort -u | tr -d '\n')
-[[ $keys == 1 ]] || fail "the sound played decodes as '$keys', not '1'"
+keys="not recorded"
+if [[ -n $sound ]]; then
+    sleep 2  # the one-second tone
+    kill "$recorder"
+    keys=$(multimon-ng -q -c -a DTMF -t raw "$work/played.raw" | sed -n 's/^DTMF: //p' |
+        sort -u | tr -d '\n')
+    [[ $keys == 1 ]] || fail "the sound played decodes as '$keys', not '1'"
+fi
 
 if [[ -n $linux_tone ]]; then
     "$linux_tone" --f1 1209 --f2 697 --seconds 1 --amplitude 20000 -o "$work/linux.wav"
