@@ -139,7 +139,7 @@ LRESULT AboutWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void AboutWindow::OnCreate() {
-    // Every opening starts from the design: the link pink, nothing pressed.
+    // Every opening starts afresh: the link pink, nothing pressed.
     controls_ = WindowlessControls();
     linkCovered_ = false;
     pressedOnLink_ = false;

@@ -1,4 +1,4 @@
-// The main window on the offscreen platform: its design, the digit filter
+// The main window on the offscreen platform: its layout, the digit filter
 // driven by real key and input-method events, the keyboard, the "Créer" and
 // "Rejouer" steps, the pointer and the end of the program.
 #include <QAccessible>
