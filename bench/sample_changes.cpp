@@ -12,13 +12,14 @@
 #include <cstdio>
 #include <vector>
 
+#include "bench_support.h"
 #include "sample_formula.h"
 #include "sample_kernel_simd.h"
 #include "tonegen/dtmf_keys.h"
 
 namespace {
 
-constexpr std::int32_t kLongestSampleCount = 1'073'702'700;
+using quenbrix_bench::kLongestSampleCount;
 constexpr double kSearchMargin = 0x1p-16;
 constexpr std::int32_t kChunk = 1 << 16;
 

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_support.h"
 #include "correct_sine.h"
 #include "sample_formula.h"
 #include "sample_kernel.h"
@@ -23,32 +24,13 @@
 
 namespace {
 
+using quenbrix_bench::kLongestSampleCount;
+using quenbrix_bench::ScratchDirectory;
+
 using tonegen::KernelPath;
 
-constexpr std::int32_t kLongestSampleCount = 1'073'702'700;
 constexpr std::int64_t kStretch = 1 << 20;
 constexpr double kAmplitude = 20000.0;
-
-class ScratchDirectory {
-  public:
-    ScratchDirectory() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "quenbrix-bench-XXXXXX");
-        if (::mkdtemp(pattern.data()) == nullptr) {
-            std::abort();
-        }
-        path_ = pattern;
-    }
-    ~ScratchDirectory() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    ScratchDirectory(const ScratchDirectory&) = delete;
-    ScratchDirectory& operator=(const ScratchDirectory&) = delete;
-    const std::filesystem::path& path() const { return path_; }
-
-  private:
-    std::filesystem::path path_;
-};
 
 // The formula with nothing around it: no finiteness or range checks, no
 // blocks, no file. The samples land in a small ring so that they are stored.

@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <string>
 
+#include "bench_support.h"
 #include "sample_formula.h"
 #include "sample_kernel.h"
 #include "tone_file_writer.h"
@@ -22,32 +23,12 @@
 
 namespace {
 
+using quenbrix_bench::kLongestSampleCount;
+using quenbrix_bench::kLongestSeconds;
+using quenbrix_bench::ScratchDirectory;
+
 using WritePath = tonegen::ToneFileWriter::WritePath;
 using Clock = std::chrono::steady_clock;
-
-constexpr std::int32_t kLongestSeconds = 24'347;
-constexpr std::int32_t kLongestSampleCount = 1'073'702'700;
-
-class ScratchDirectory {
-  public:
-    ScratchDirectory() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "quenbrix-bench-XXXXXX");
-        if (::mkdtemp(pattern.data()) == nullptr) {
-            std::abort();
-        }
-        path_ = pattern;
-    }
-    ~ScratchDirectory() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    ScratchDirectory(const ScratchDirectory&) = delete;
-    ScratchDirectory& operator=(const ScratchDirectory&) = delete;
-    const std::filesystem::path& path() const { return path_; }
-
-  private:
-    std::filesystem::path path_;
-};
 
 struct ChildRun {
     bool succeeded = false;
