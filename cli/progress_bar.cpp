@@ -60,7 +60,11 @@ std::string ProgressBar::Line(const std::string& label, std::int64_t done, std::
 }
 
 void ProgressBar::Draw() {
-    WriteAll(fd_, "\r" + Line(label_, done_, total_));
+    // Appended rather than "\r" + Line(...), which GCC 12 at -O3 wrongly
+    // warns may overlap (-Wrestrict).
+    std::string line = "\r";
+    line += Line(label_, done_, total_);
+    WriteAll(fd_, line);
     drawn_ = true;
 }
 
