@@ -21,15 +21,6 @@
 
 namespace {
 
-QString Run(const QString& program, const QStringList& arguments) {
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForFinished(20000) || process.exitCode() != 0) {
-        qWarning("%s failed: %s", qPrintable(program), process.readAllStandardError().constData());
-    }
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
-
 void Key(const char* key) {
     Run(QStringLiteral("xdotool"), {"key", "--clearmodifiers", QString::fromLatin1(key)});
 }

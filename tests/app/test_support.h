@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QMessageBox>
+#include <QProcess>
 #include <QPushButton>
 #include <QStringList>
 #include <QTimer>
@@ -13,6 +14,17 @@
 #include <utility>
 
 #include "sound_player.h"
+
+// Runs a helper program such as xdotool or xprop and returns what it printed;
+// a failure is reported, and the caller's checks then fail on the output.
+inline QString Run(const QString& program, const QStringList& arguments) {
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(20000) || process.exitCode() != 0) {
+        qWarning("%s failed: %s", qPrintable(program), process.readAllStandardError().constData());
+    }
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
 
 class RecordingPlayer final : public SoundPlayer {
   public:

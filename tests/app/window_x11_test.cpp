@@ -17,18 +17,7 @@
 #include "test_support.h"
 #include "ui_resources.h"
 
-namespace {
-
-QString Run(const QString& program, const QStringList& arguments) {
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForFinished(20000) || process.exitCode() != 0) {
-        qWarning("%s failed: %s", qPrintable(program), process.readAllStandardError().constData());
-    }
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
-
-}  // namespace
+namespace {}  // namespace
 
 class WindowX11Test final : public QObject {
     Q_OBJECT
