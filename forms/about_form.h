@@ -158,8 +158,16 @@ std::string SiteOpenFailureText();
 // "1209 Hz": a header of the grid picture.
 std::string FrequencyHeader(int hertz);
 
+// What a screen reader says for one key of the grid: "1 : 697 Hz et 1209 Hz".
+std::string KeyDescription(const tonegen::DtmfKey& key);
 // What a screen reader says for the grid picture: every key with its pair,
-// "1 : 697 Hz et 1209 Hz", one key per line.
+// one key per line.
 std::string GridDescription();
+
+// What screen readers call the controls that show no text of their own, and
+// the link's action.
+inline constexpr std::string_view kIconName = "Icône de Quenbrix";
+inline constexpr std::string_view kGridName = "Tableau des paires de fréquences DTMF";
+inline constexpr std::string_view kLinkActionName = "Ouvrir";
 
 }  // namespace forms::about_form

@@ -62,6 +62,8 @@ inline constexpr std::string_view kFrequency1Name = "Fréquence 1 (Hz)";
 inline constexpr std::string_view kFrequency2Name = "Fréquence 2 (Hz)";
 inline constexpr std::string_view kDurationName = "Durée (secondes)";
 inline constexpr std::string_view kVolumeName = "Volume";
+// The action screen readers offer on every push button of both windows.
+inline constexpr std::string_view kPressActionName = "Appuyer";
 
 // The scroll bar is the amplitude of the tone: a signed 16-bit value that
 // starts high enough for "Créer" at start to be heard, moved one unit at a

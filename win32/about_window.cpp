@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "about_form.h"
+#include "accessible_windows.h"
 #include "dtmf_grid.h"
 #include "gdi_object.h"
 #include "main_form.h"
@@ -90,6 +91,9 @@ LRESULT AboutWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case DM_GETDEFID:
             return MAKELRESULT(IDOK, DC_HASDEFID);
+        case WM_GETOBJECT:
+            return AnswerGetObject(Handle(), wParam, lParam,
+                                   [this] { return DescribeAboutWindow(*this); });
         case WM_MOUSEMOVE:
             OnMouseMove(PointFrom(lParam));
             return 0;
@@ -185,6 +189,7 @@ void AboutWindow::OnCreate() {
     link_ = controls_.AddLabel(form::kLblqimbo, Wide(form::LinkText()), form::kLinkIdle,
                                form::kLinkText);
     LayOut();
+    AttachAccessibleControls(*this);
 }
 
 void AboutWindow::LayOut() {

@@ -7,6 +7,7 @@
 #include <stdexcept>
 #include <utility>
 
+#include "accessible_windows.h"
 #include "digit_box.h"
 #include "main_form.h"
 #include "sound_player.h"
@@ -171,6 +172,9 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return OnSetCursor(wParam, lParam);
         case DM_GETDEFID:
             return OnGetDefaultButton();
+        case WM_GETOBJECT:
+            return AnswerGetObject(Handle(), wParam, lParam,
+                                   [this] { return DescribeMainWindow(*this); });
         case WM_DESTROY:
             children_.clear();
             if (links_.closed) {
@@ -216,6 +220,7 @@ void MainWindow::OnCreate() {
     }
     fonts_ = ProgramFonts(DpiScale(static_cast<int>(GetDpiForWindow(Handle()))));
     LayOut(fonts_);
+    AttachAccessibleControls(*this);
 }
 
 void MainWindow::LayOut(ProgramFonts& fonts) {
