@@ -62,6 +62,9 @@ uninstall() {
     wine "$uninstaller" /S
     for _ in $(seq 1 150); do [[ -e "$programs/Quenbrix.exe" ]] || break; sleep 0.2; done
     for _ in $(seq 1 50); do [[ -e $uninstaller ]] || break; sleep 0.2; done
+    # It removes the Start-menu entry after the program's files: more files,
+    # or a busy machine, leave it still at work here.
+    for _ in $(seq 1 50); do [[ -e $menu ]] || break; sleep 0.2; done
     [[ ! -e "$programs/Quenbrix.exe" && ! -e $uninstaller ]] || fail "the uninstaller left the program"
     [[ ! -e $menu ]] || fail "the uninstaller left the Start-menu entry"
     if wine reg query "$key" >/dev/null 2>&1; then fail "the uninstaller left its entry"; fi
