@@ -36,6 +36,15 @@ for exe in Quenbrix.exe quenbrix-tone.exe; do
     foreign=$(grep -v -x -E 'kernel32.dll|user32.dll|gdi32.dll|comctl32.dll|winmm.dll|shell32.dll|ole32.dll|msvcrt.dll|advapi32.dll' <<<"$dlls" || true)
     [[ -z $foreign ]] || fail "$exe needs DLLs that Windows does not have: $foreign"
 done
+# A program that carries libsndfile (its version string gives it away) carries
+# its licences and says where it comes from.
+if grep -q -a 'libsndfile-1\.' "$folder/quenbrix-tone.exe"; then
+    for file in licences/libsndfile.txt licences/libsndfile-copyright.txt licences/apache-2.0.txt; do
+        [[ -f "$folder/$file" ]] || fail "quenbrix-tone.exe carries libsndfile, the ZIP lacks $file"
+    done
+    grep -q 'source Debian libsndfile [0-9]' "$folder/LISEZMOI.txt" \
+        || fail "LISEZMOI.txt does not say where libsndfile comes from"
+fi
 "$windres" --input-format=coff --output-format=rc -i "$folder/Quenbrix.exe" -o "$work/back.rc"
 "$version_test" "$windres" "$work/back.rc" >/dev/null || fail "the version block of Quenbrix.exe"
 grep -q 'dpiAwareness' "$work/back.rc" || fail "Quenbrix.exe carries no per-monitor manifest"
@@ -62,6 +71,9 @@ uninstall() {
     wine "$uninstaller" /S
     for _ in $(seq 1 150); do [[ -e "$programs/Quenbrix.exe" ]] || break; sleep 0.2; done
     for _ in $(seq 1 50); do [[ -e $uninstaller ]] || break; sleep 0.2; done
+    # It removes the Start-menu entry after the program's files: more files,
+    # or a busy machine, leave it still at work here.
+    for _ in $(seq 1 50); do [[ -e $menu ]] || break; sleep 0.2; done
     [[ ! -e "$programs/Quenbrix.exe" && ! -e $uninstaller ]] || fail "the uninstaller left the program"
     [[ ! -e $menu ]] || fail "the uninstaller left the Start-menu entry"
     if wine reg query "$key" >/dev/null 2>&1; then fail "the uninstaller left its entry"; fi
