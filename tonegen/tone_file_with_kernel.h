@@ -1,5 +1,6 @@
 // The generation run with a chosen sample kernel, for the tests and the
-// benchmarks that compare the kernels; the programs use tonegen/tone_file.h.
+// benchmarks that compare the kernels; the programs use tonegen/tone_file.h,
+// which takes the fastest kernel of the processor.
 #pragma once
 
 #include "sample_kernel.h"
@@ -8,15 +9,15 @@
 
 namespace tonegen {
 
-[[nodiscard]] RunResult CreateToneFileWithKernel(
-    KernelPath path, const std::filesystem::path& programDirectory, std::string_view frequency1Text,
-    std::string_view frequency2Text, std::string_view durationText, std::int16_t amplitude,
-    const std::function<void()>& onFirstSample);
+[[nodiscard]] RunResult CreateToneFileWithKernel(KernelChoice kernel,
+                                                 const std::filesystem::path& programDirectory,
+                                                 const ToneInputs& inputs,
+                                                 const ToneProgress& progress = {});
 
 // Converts the inputs, lets openOutput prepare the writer (create or adopt
 // its output) and writes header and samples into it.
 [[nodiscard]] RunResult WriteToneWithKernel(
-    KernelPath path, const ToneInputs& inputs, const ToneProgress& progress,
+    KernelChoice kernel, const ToneInputs& inputs, const ToneProgress& progress,
     const std::function<std::optional<Failure>(ToneFileWriter&)>& openOutput);
 
 }  // namespace tonegen
