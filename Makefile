@@ -8,16 +8,24 @@
 # make package   - the portable archive build/package/Quenbrix-1.00-Linux-x86_64.tar.gz
 # The Debian packages each step needs are listed in scripts/packages-*.txt.
 
+# make run and make test build in folders of their own, so that going from
+# one to the other never reconfigures. A user's build (make run) takes a
+# newer compiler's new warnings as warnings; the tests and CI take them as
+# errors.
 BUILD       ?= build
+TEST_BUILD  ?= build-test
 ASAN_BUILD  ?= build-asan
 BENCH_BUILD ?= build-bench
+# Configured only, for its compile database: the Win32 sources as MinGW builds them.
+LINT_WINDOWS_BUILD ?= build-lint-windows
 JOBS        ?= $(shell nproc)
 CMAKE_FLAGS ?=
 PREFIX      ?= $(HOME)/.local
 LAUNCHER    := $(shell command -v ccache >/dev/null 2>&1 && echo -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-CONFIGURE    = cmake -S . -B $(BUILD) -DQUENBRIX_WERROR=ON $(LAUNCHER)
 # The program alone: no test or packaging tool is needed to configure it.
-PROGRAM_ONLY = -DQUENBRIX_BUILD_TESTS=OFF -DQUENBRIX_BUILD_BENCH=OFF
+CONFIGURE    = cmake -S . -B $(BUILD) -DQUENBRIX_BUILD_TESTS=OFF -DQUENBRIX_BUILD_BENCH=OFF $(LAUNCHER)
+CONFIGURE_TESTS = cmake -S . -B $(TEST_BUILD) -DQUENBRIX_WERROR=ON \
+                  -DQUENBRIX_BUILD_TESTS=ON -DQUENBRIX_BUILD_BENCH=ON $(LAUNCHER)
 
 .PHONY: all deps-run deps-test deps-bench configure build run test test-plain test-asan bench \
         format format-check lint screenshots package install uninstall clean
@@ -34,7 +42,7 @@ deps-bench:
 	@scripts/install-deps run bench
 
 configure: deps-run
-	$(CONFIGURE) $(PROGRAM_ONLY) $(CMAKE_FLAGS)
+	$(CONFIGURE) $(CMAKE_FLAGS)
 
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
@@ -45,9 +53,9 @@ run: build
 test: deps-test format-check test-plain test-asan test-windows
 
 test-plain: deps-test
-	$(CONFIGURE) -DQUENBRIX_BUILD_TESTS=ON -DQUENBRIX_BUILD_BENCH=ON $(CMAKE_FLAGS)
-	cmake --build $(BUILD) -j $(JOBS)
-	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+	$(CONFIGURE_TESTS) $(CMAKE_FLAGS)
+	cmake --build $(TEST_BUILD) -j $(JOBS)
+	cd $(TEST_BUILD) && ctest --output-on-failure -j $(JOBS)
 
 test-asan: deps-test
 	cmake -S . -B $(ASAN_BUILD) -DQUENBRIX_WERROR=ON -DQUENBRIX_SANITIZE=ON \
@@ -67,11 +75,16 @@ format: deps-test
 format-check: deps-test
 	scripts/format check
 
-lint: deps-test
-	$(CONFIGURE) -DQUENBRIX_BUILD_TESTS=ON -DQUENBRIX_BUILD_BENCH=ON $(CMAKE_FLAGS)
-	cmake --build $(BUILD) -j $(JOBS)
-	run-clang-tidy -p $(BUILD) -quiet -j $(JOBS) \
-	    '^$(CURDIR)/(tonegen|app|about|resources|cli|tests|bench|tools)/.*\.cpp$$'
+# The Win32 front end is read from the MinGW build's compile database.
+lint: deps-test deps-windows
+	$(CONFIGURE_TESTS) $(CMAKE_FLAGS)
+	cmake --build $(TEST_BUILD) -j $(JOBS)
+	run-clang-tidy -p $(TEST_BUILD) -quiet -j $(JOBS) \
+	    '^$(CURDIR)/(tonegen|forms|qt|app|about|resources|cli|tests|bench|tools)/.*\.cpp$$'
+	cmake -S . -B $(LINT_WINDOWS_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+	    -DQUENBRIX_BUILD_TESTS=OFF -DQUENBRIX_BUILD_BENCH=OFF >/dev/null
+	run-clang-tidy -p $(LINT_WINDOWS_BUILD) -quiet -j $(JOBS) $$(scripts/mingw-tidy-args) \
+	    '^$(CURDIR)/win32/.*\.cpp$$'
 
 screenshots: build
 	cmake --build $(BUILD) -j $(JOBS) --target quenbrix_screenshots
@@ -89,6 +102,6 @@ uninstall:
 	scripts/user-install uninstall "$(PREFIX)"
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD)
+	rm -rf $(BUILD) $(TEST_BUILD) $(ASAN_BUILD) $(BENCH_BUILD) $(LINT_WINDOWS_BUILD)
 
 include packaging/windows/windows.mk

@@ -186,8 +186,9 @@ void MainWindow::createAndPlay() {
 
         WaitPointer pointer(this);
         const tonegen::RunResult failure = makeToneFile_(
-            ToPath(programDirectory_), frequency1.toStdString(), frequency2.toStdString(),
-            duration.toStdString(), amplitude, [&pointer] { pointer.show(); });
+            ToPath(programDirectory_),
+            {frequency1.toStdString(), frequency2.toStdString(), duration.toStdString(), amplitude},
+            {[&pointer] { pointer.show(); }, nullptr});
         pointer.restore();
 
         if (failure.has_value()) {

@@ -23,11 +23,7 @@ class MainWindow final : public QWidget {
     Q_OBJECT
 
   public:
-    // The generation run as the window calls it; tonegen::CreateToneFile in
-    // the program, a stand-in in tests that need to stop inside a run.
-    using ToneFileMaker = std::function<tonegen::RunResult(
-        const std::filesystem::path&, std::string_view, std::string_view, std::string_view,
-        std::int16_t, const std::function<void()>&)>;
+    using ToneFileMaker = tonegen::ToneFileMaker;
 
     // programDirectory is where test.wav is written and played from.
     MainWindow(QString programDirectory, SoundPlayer& player,

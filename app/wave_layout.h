@@ -11,7 +11,7 @@ enum class SampleEncoding { Unsigned8, Signed16, Signed24, Signed32, Float32, AL
 struct WaveLayout {
     SampleEncoding encoding = SampleEncoding::Signed16;
     std::uint16_t channels = 1;
-    std::uint32_t sampleRate = 44100;
+    std::uint32_t sampleRate = 0;
     std::uint32_t frameBytes = 2;  // one sample of every channel
     std::uint64_t dataOffset = 0;
     // Whole frames only, and no more than the file really holds: a file cut

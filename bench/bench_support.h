@@ -8,11 +8,13 @@
 #include <string>
 #include <system_error>
 
+#include "tonegen/tone_file.h"
+
 namespace quenbrix_bench {
 
-// 24,347 s, the longest duration whose file fits the 32-bit size fields.
-inline constexpr std::int32_t kLongestSeconds = 24'347;
-inline constexpr std::int32_t kLongestSampleCount = 1'073'702'700;
+// The longest duration whose file fits the 32-bit size fields.
+inline constexpr std::int32_t kLongestSeconds = tonegen::kLongestSeconds;
+inline constexpr std::int32_t kLongestSampleCount = kLongestSeconds * tonegen::kSamplesPerSecond;
 
 // A fresh folder in the temporary directory, removed with what it holds.
 class ScratchDirectory {

@@ -19,15 +19,16 @@
 #include "correct_sine.h"
 #include "sample_formula.h"
 #include "sample_kernel.h"
-#include "tone_run.h"
+#include "tone_file_with_kernel.h"
 #include "tonegen/tone_file.h"
 
 namespace {
 
 using quenbrix_bench::kLongestSampleCount;
+using quenbrix_bench::kLongestSeconds;
 using quenbrix_bench::ScratchDirectory;
 
-using tonegen::KernelPath;
+using tonegen::KernelChoice;
 
 constexpr std::int64_t kStretch = 1 << 20;
 constexpr double kAmplitude = 20000.0;
@@ -77,8 +78,8 @@ void Sine(benchmark::State& state) {
 
 // One kernel over whole 512-sample blocks, as the run calls it.
 void Kernel(benchmark::State& state) {
-    const auto path = static_cast<KernelPath>(state.range(0));
-    if (!tonegen::KernelPathAvailable(path)) {
+    const auto kernel = static_cast<KernelChoice>(state.range(0));
+    if (!tonegen::KernelAvailable(kernel)) {
         state.SkipWithError("kernel not available on this processor");
         return;
     }
@@ -90,35 +91,35 @@ void Kernel(benchmark::State& state) {
     while (state.KeepRunning()) {
         for (std::int32_t i = first; i < first + count; i += 512) {
             const tonegen::KernelOutcome outcome =
-                tonegen::ComputeSamples(path, constants, i, 512, block.data());
+                tonegen::ComputeSamples(kernel, constants, i, 512, block.data());
             benchmark::DoNotOptimize(outcome);
         }
         benchmark::DoNotOptimize(block.data());
         benchmark::ClobberMemory();
     }
     state.SetItemsProcessed(state.iterations() * count);
-    state.SetLabel(std::string(tonegen::KernelPathName(path)));
+    state.SetLabel(std::string(tonegen::KernelName(kernel)));
 }
 
 // The whole run, file included, for a duration in seconds.
 void Run(benchmark::State& state) {
-    const auto path = static_cast<KernelPath>(state.range(0));
-    if (!tonegen::KernelPathAvailable(path)) {
+    const auto kernel = static_cast<KernelChoice>(state.range(0));
+    if (!tonegen::KernelAvailable(kernel)) {
         state.SkipWithError("kernel not available on this processor");
         return;
     }
     const std::string seconds = std::to_string(state.range(1));
     const ScratchDirectory dir;
     while (state.KeepRunning()) {
-        const tonegen::RunResult result = tonegen::CreateToneFileWithKernel(
-            path, dir.path(), "1209", "697", seconds, 20000, nullptr);
+        const tonegen::RunResult result =
+            tonegen::CreateToneFileWithKernel(kernel, dir.path(), {"1209", "697", seconds, 20000});
         if (result) {
             state.SkipWithError(result->description.c_str());
             return;
         }
     }
     state.SetItemsProcessed(state.iterations() * state.range(1) * 44100);
-    state.SetLabel(std::string(tonegen::KernelPathName(path)));
+    state.SetLabel(std::string(tonegen::KernelName(kernel)));
 }
 
 // The longest file the format allows (24,347 s, 2 GB), with the kernel the
@@ -126,8 +127,8 @@ void Run(benchmark::State& state) {
 void LongestRun(benchmark::State& state) {
     const ScratchDirectory dir;
     while (state.KeepRunning()) {
-        const tonegen::RunResult result =
-            tonegen::CreateToneFile(dir.path(), "1209", "697", "24347", 20000, nullptr);
+        const tonegen::RunResult result = tonegen::CreateToneFile(
+            dir.path(), {"1209", "697", std::to_string(kLongestSeconds), 20000});
         if (result) {
             state.SkipWithError(result->description.c_str());
             return;
@@ -137,13 +138,13 @@ void LongestRun(benchmark::State& state) {
         state.ResumeTiming();
     }
     state.SetItemsProcessed(state.iterations() * std::int64_t{kLongestSampleCount});
-    state.SetLabel(std::string(tonegen::KernelPathName(tonegen::FastestKernelPath())));
+    state.SetLabel(std::string(tonegen::KernelName(tonegen::FastestKernel())));
 }
 
 // The samples of the longest file with the same kernel and no file: how much
 // of LongestRun is computing and how much is the system taking 2 GB of writes.
 void LongestCompute(benchmark::State& state) {
-    const KernelPath path = tonegen::FastestKernelPath();
+    const KernelChoice kernel = tonegen::FastestKernel();
     const tonegen::SampleConstants constants{1209.0 / 44100.0 * tonegen::kPhaseFactor,
                                              697.0 / 44100.0 * tonegen::kPhaseFactor, kAmplitude};
     std::array<std::int16_t, 512> block{};
@@ -151,13 +152,13 @@ void LongestCompute(benchmark::State& state) {
         for (std::int32_t i = 0; i < kLongestSampleCount; i += 512) {
             const std::int32_t count = std::min<std::int32_t>(512, kLongestSampleCount - i);
             benchmark::DoNotOptimize(
-                tonegen::ComputeSamples(path, constants, i, count, block.data()));
+                tonegen::ComputeSamples(kernel, constants, i, count, block.data()));
         }
         benchmark::DoNotOptimize(block.data());
         benchmark::ClobberMemory();
     }
     state.SetItemsProcessed(state.iterations() * std::int64_t{kLongestSampleCount});
-    state.SetLabel(std::string(tonegen::KernelPathName(path)));
+    state.SetLabel(std::string(tonegen::KernelName(kernel)));
 }
 
 // Peak resident memory of a child process that makes one file and exits.
@@ -169,7 +170,7 @@ void PeakMemory(benchmark::State& state) {
         const pid_t child = ::fork();
         if (child == 0) {
             const tonegen::RunResult result =
-                tonegen::CreateToneFile(dir.path(), "1209", "697", seconds, 20000, nullptr);
+                tonegen::CreateToneFile(dir.path(), {"1209", "697", seconds, 20000});
             ::_exit(result ? 1 : 0);
         }
         int status = 0;
@@ -186,17 +187,17 @@ void PeakMemory(benchmark::State& state) {
 }
 
 void KernelArguments(benchmark::internal::Benchmark* bench) {
-    for (const KernelPath path :
-         {KernelPath::Scalar, KernelPath::Sse2, KernelPath::Avx2, KernelPath::Avx512}) {
-        bench->Args({static_cast<std::int64_t>(path), 0, kStretch});
-        bench->Args({static_cast<std::int64_t>(path), kLongestSampleCount - kStretch, kStretch});
+    for (const KernelChoice kernel :
+         {KernelChoice::Scalar, KernelChoice::Sse2, KernelChoice::Avx2, KernelChoice::Avx512}) {
+        bench->Args({static_cast<std::int64_t>(kernel), 0, kStretch});
+        bench->Args({static_cast<std::int64_t>(kernel), kLongestSampleCount - kStretch, kStretch});
     }
 }
 void RunArguments(benchmark::internal::Benchmark* bench) {
-    for (const KernelPath path :
-         {KernelPath::Scalar, KernelPath::Sse2, KernelPath::Avx2, KernelPath::Avx512}) {
-        bench->Args({static_cast<std::int64_t>(path), 1});
-        bench->Args({static_cast<std::int64_t>(path), 600});
+    for (const KernelChoice kernel :
+         {KernelChoice::Scalar, KernelChoice::Sse2, KernelChoice::Avx2, KernelChoice::Avx512}) {
+        bench->Args({static_cast<std::int64_t>(kernel), 1});
+        bench->Args({static_cast<std::int64_t>(kernel), 600});
     }
 }
 

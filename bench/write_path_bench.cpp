@@ -18,8 +18,8 @@
 #include "bench_support.h"
 #include "sample_formula.h"
 #include "sample_kernel.h"
+#include "tone_file_with_kernel.h"
 #include "tone_file_writer.h"
-#include "tone_run.h"
 
 namespace {
 
@@ -45,7 +45,7 @@ ChildRun RunInChild(WritePath writePath, std::int64_t seconds, const ScratchDire
     if (child == 0) {
         const tonegen::ToneInputs inputs{"1209", "697", std::to_string(seconds), 20000};
         const tonegen::RunResult result = tonegen::WriteToneWithKernel(
-            tonegen::FastestKernelPath(), inputs, {},
+            tonegen::FastestKernel(), inputs, {},
             [&](tonegen::ToneFileWriter& writer) { return writer.Create(file, writePath); });
         ::_exit(result ? 1 : 0);
     }
@@ -120,7 +120,7 @@ void LongestFileAgainstPlainLoop(benchmark::State& state) {
         state.counters["run_to_plain"] = run.seconds / plain;
         state.counters["peak_rss_MiB"] = static_cast<double>(run.peakKiB) / 1024.0;
     }
-    state.SetLabel(std::string(tonegen::KernelPathName(tonegen::FastestKernelPath())));
+    state.SetLabel(std::string(tonegen::KernelName(tonegen::FastestKernel())));
 }
 
 void WholeRunArguments(benchmark::internal::Benchmark* bench) {

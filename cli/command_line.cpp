@@ -20,18 +20,17 @@ std::filesystem::path Utf8Path(const std::string& text) {
     return {std::u8string(text.begin(), text.end())};
 }
 
-// Options with a one-letter form use that letter as their code.
-enum OptionCode : int {
-    kOutput = 'o',
-    kDirectory = 'd',
-    kHelp = 'h',
-    kFrequency1 = 256,
-    kFrequency2,
-    kSeconds,
-    kAmplitude,
-    kDtmf,
-    kVersion,
-};
+// getopt_long's codes: options with a one-letter form use that letter, the
+// others numbers past every character.
+constexpr int kOutput = 'o';
+constexpr int kDirectory = 'd';
+constexpr int kHelp = 'h';
+constexpr int kFrequency1 = 256;
+constexpr int kFrequency2 = 257;
+constexpr int kSeconds = 258;
+constexpr int kAmplitude = 259;
+constexpr int kDtmf = 260;
+constexpr int kVersion = 261;
 
 constexpr std::array<option, 10> kLongOptions{{
     {"f1", required_argument, nullptr, kFrequency1},
@@ -61,8 +60,8 @@ std::string LongName(int code) {
     return {};
 }
 
-// The scroll bar only ever gives 0..32767; a script gets the same range and
-// plain digits, so that no sign or blank is silently read as something else.
+// A script gets the scroll bar's range, in plain digits, so that no sign or
+// blank is silently read as something else.
 std::optional<std::int16_t> ParseAmplitude(std::string_view text) {
     if (text.empty()) {
         return std::nullopt;
@@ -73,7 +72,7 @@ std::optional<std::int16_t> ParseAmplitude(std::string_view text) {
             return std::nullopt;
         }
         value = value * 10 + (c - '0');
-        if (value > 32767) {
+        if (value > tonegen::kHighestAmplitude) {
             return std::nullopt;
         }
     }
@@ -193,7 +192,9 @@ class Scanner {
             const auto parsed = ParseAmplitude(Text(kAmplitude));
             if (!parsed) {
                 return UsageError{"amplitude invalide " + Quoted(Text(kAmplitude)) +
-                                  " : un nombre entier de 0 à 32767 est attendu."};
+                                  " : un nombre entier de " +
+                                  std::to_string(tonegen::kLowestAmplitude) + " à " +
+                                  std::to_string(tonegen::kHighestAmplitude) + " est attendu."};
             }
             amplitude = *parsed;
         }
@@ -211,7 +212,8 @@ class Scanner {
             }
         }
         ToneRequest request;
-        request.inputs = {Text(kFrequency1), Text(kFrequency2), Text(kSeconds), kDefaultAmplitude};
+        request.inputs = {Text(kFrequency1), Text(kFrequency2), Text(kSeconds),
+                          tonegen::kDefaultAmplitude};
         if (auto error = ReadAmplitude(request.inputs.amplitude)) {
             return *error;
         }
@@ -305,18 +307,29 @@ std::string DtmfFileName(const tonegen::DtmfKey& key) {
 }
 
 std::string CommandLine::HelpText() {
+    const std::string rate = std::to_string(tonegen::kSamplesPerSecond);
+    const std::string longest = std::to_string(tonegen::kLongestSeconds);
+    const std::string amplitudes = std::to_string(tonegen::kLowestAmplitude) + " à " +
+                                   std::to_string(tonegen::kHighestAmplitude) + " (" +
+                                   std::to_string(tonegen::kDefaultAmplitude) + " par défaut)";
     return "Usage : quenbrix-tone --f1 HZ --f2 HZ --seconds S [--amplitude A] -o FICHIER\n"
            "   ou : quenbrix-tone --dtmf TOUCHES [--seconds S] [--amplitude A] -d DOSSIER\n"
            "\n"
-           "Crée des fichiers Wav (mono, 16 bits, 44100 Hz) contenant la somme de deux\n"
+           "Crée des fichiers Wav (mono, 16 bits, " +
+           rate +
+           " Hz) contenant la somme de deux\n"
            "sinusoïdes, octet pour octet comme le bouton « Créer » de " QUENBRIX_PRODUCT_NAME
            ".\n"
            "\n"
            "  --f1 HZ           fréquence 1 en hertz (vide : 0 Hz)\n"
            "  --f2 HZ           fréquence 2 en hertz (vide : 0 Hz)\n"
-           "  --seconds S       durée en secondes entières, au plus 24347\n"
+           "  --seconds S       durée en secondes entières, au plus " +
+           longest +
+           "\n"
            "                    (1 par défaut avec --dtmf)\n"
-           "  --amplitude A     volume de 0 à 32767 (20000 par défaut)\n"
+           "  --amplitude A     volume de " +
+           amplitudes +
+           "\n"
            "  -o, --output FICHIER\n"
            "                    fichier à écrire, « - » pour la sortie standard ; un\n"
            "                    fichier existant n'est remplacé qu'une fois le nouveau\n"

@@ -17,9 +17,6 @@
 
 namespace quenbrix_cli {
 
-// The scroll bar of the window starts here, so a script gets the same loudness.
-inline constexpr std::int16_t kDefaultAmplitude = 20000;
-
 // One file from two frequency texts: --f1 --f2 --seconds [--amplitude] -o.
 struct ToneRequest {
     tonegen::ToneInputs inputs;
@@ -30,7 +27,7 @@ struct ToneRequest {
 struct DtmfRequest {
     std::vector<tonegen::DtmfKey> keys;  // in the order typed, each once
     std::string durationText = "1";
-    std::int16_t amplitude = kDefaultAmplitude;
+    std::int16_t amplitude = tonegen::kDefaultAmplitude;
     std::filesystem::path directory;
 };
 

@@ -42,7 +42,7 @@ class OutputTarget {
     OutputTarget(OutputTarget&&) = delete;
     OutputTarget& operator=(OutputTarget&&) = delete;
 
-    [[nodiscard]] tonegen::NativeFile output() const;
+    [[nodiscard]] tonegen::NativeFile Output() const;
 
     // Makes a folder and the missing folders above it (--dtmf -d).
     [[nodiscard]] static std::optional<tonegen::Failure> CreateFolder(

@@ -1,5 +1,3 @@
-#if !defined(_WIN32)
-
 #include <fcntl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -250,7 +248,7 @@ OutputTarget::~OutputTarget() {
     }
 }
 
-tonegen::NativeFile OutputTarget::output() const {
+tonegen::NativeFile OutputTarget::Output() const {
     return state_->fd;
 }
 
@@ -336,5 +334,3 @@ std::optional<Failure> OutputTarget::Commit() {
 }
 
 }  // namespace quenbrix_cli
-
-#endif

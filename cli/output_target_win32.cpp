@@ -1,5 +1,3 @@
-#if defined(_WIN32)
-
 #include <windows.h>
 
 #include <mutex>
@@ -119,7 +117,7 @@ OutputTarget::~OutputTarget() {
     }
 }
 
-tonegen::NativeFile OutputTarget::output() const {
+tonegen::NativeFile OutputTarget::Output() const {
     return state_->file;
 }
 
@@ -224,5 +222,3 @@ int OutputTarget::StandardOutputError() {
 }
 
 }  // namespace quenbrix_cli
-
-#endif

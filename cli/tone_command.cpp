@@ -56,7 +56,7 @@ tonegen::RunResult WriteOne(const fs::path& target, const tonegen::ToneInputs& i
     const auto& output = std::get<std::unique_ptr<OutputTarget>>(opened);
     ProgressBar bar(ProgressFd(), target == "-" ? "sortie standard" : target.filename().string());
     tonegen::RunResult result = tonegen::WriteToneFile(
-        output->output(), target, inputs,
+        output->Output(), target, inputs,
         {nullptr, [&bar](std::int32_t done, std::int32_t total) { bar.Update(done, total); }});
     if (!result) {
         result = output->Commit();

@@ -14,3 +14,10 @@ if(QUENBRIX_SANITIZE)
     -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
   target_link_options(quenbrix_options INTERFACE -fsanitize=address,undefined)
 endif()
+
+# The samples must be the formula evaluated operation by operation in
+# binary64: no fused multiply-add may merge two roundings into one. Every
+# target that computes or recomputes samples links this.
+add_library(quenbrix_exact_floating_point INTERFACE)
+add_library(Quenbrix::exact_floating_point ALIAS quenbrix_exact_floating_point)
+target_compile_options(quenbrix_exact_floating_point INTERFACE -ffp-contract=off)

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "form_units.h"
+#include "tonegen/tone_file.h"
 
 namespace forms::main_form {
 
@@ -68,9 +69,9 @@ inline constexpr std::string_view kPressActionName = "Appuyer";
 // The scroll bar is the amplitude of the tone: a signed 16-bit value that
 // starts high enough for "Créer" at start to be heard, moved one unit at a
 // time by its arrows and its track.
-inline constexpr int kVolumeLowest = 0;
-inline constexpr int kVolumeHighest = 32767;
-inline constexpr int kVolumeStart = 20000;
+inline constexpr int kVolumeLowest = tonegen::kLowestAmplitude;
+inline constexpr int kVolumeHighest = tonegen::kHighestAmplitude;
+inline constexpr int kVolumeStart = tonegen::kDefaultAmplitude;
 inline constexpr int kVolumeSmallStep = 1;
 inline constexpr int kVolumeLargeStep = 1;
 

@@ -523,7 +523,7 @@ double RoundApproximation(const Approximation& a) {
 }
 
 const SineTable& Table() {
-    static const SineTable table = [] {
+    static const SineTable kTable = [] {
         SineTable built{};
         const Fixed step = Divide(kQuarterPi, 256);  // π/1024, low by under 2^-255
         for (std::uint32_t i = 0; i <= 512; ++i) {
@@ -548,7 +548,7 @@ const SineTable& Table() {
         }
         return built;
     }();
-    return table;
+    return kTable;
 }
 
 }  // namespace

@@ -21,7 +21,16 @@ inline constexpr int kErrorIsFolder = 336;
 // Deletes the file or link at path (a link itself, never its target). A name
 // that is not there, or a delete that fails while nothing can be seen under
 // that name, leaves nothing to report: creating the file says what is wrong.
+// A file that another run holds (HoldWhileWriting) is not deleted: "in use".
 [[nodiscard]] int DeleteIfPresent(const std::filesystem::path& path);
+
+// Holds a file just created against a second run that would delete it while
+// it is being written, until the file is closed. POSIX: an open-file-
+// description lock, which DeleteIfPresent respects (a file system without
+// such locks holds nothing). Windows needs nothing: a file open without
+// FILE_SHARE_DELETE cannot be deleted. "In use" when another run deleted
+// the file between its creation and this call.
+[[nodiscard]] int HoldWhileWriting(NativeFile file);
 
 enum class WriteStyle {
     Sequential,  // each write waits until the system has the bytes

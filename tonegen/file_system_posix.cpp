@@ -1,5 +1,3 @@
-#if !defined(_WIN32)
-
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -11,7 +9,29 @@
 
 namespace tonegen::file_system {
 
+namespace {
+
+// Whether a run holds the file at path while writing it. A link, a missing
+// or unreadable file, a file system without locks: nothing says so.
+bool HeldByAnotherRun(const std::filesystem::path& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
+    struct flock probe {};
+    probe.l_type = F_RDLCK;
+    probe.l_whence = SEEK_SET;
+    const bool held = ::fcntl(fd, F_OFD_GETLK, &probe) == 0 && probe.l_type != F_UNLCK;
+    ::close(fd);
+    return held;
+}
+
+}  // namespace
+
 int DeleteIfPresent(const std::filesystem::path& path) {
+    if (HeldByAnotherRun(path)) {
+        return EBUSY;
+    }
     // unlink removes a symbolic link itself and refuses a directory.
     if (::unlink(path.c_str()) == 0 || errno == ENOENT || errno == ENOTDIR) {
         return 0;
@@ -34,6 +54,22 @@ int CreateNewFile(const std::filesystem::path& path, WriteStyle /*style*/, Nativ
         return errno;
     }
     created = fd;
+    return 0;
+}
+
+int HoldWhileWriting(NativeFile file) {
+    struct flock whole {};  // from offset 0 to wherever the file will end
+    whole.l_type = F_WRLCK;
+    whole.l_whence = SEEK_SET;
+    if (::fcntl(file, F_OFD_SETLK, &whole) != 0 && (errno == EAGAIN || errno == EACCES)) {
+        return EBUSY;
+    }
+    // Another run may have deleted the file between its creation and the
+    // lock: writing on would report a file that no longer exists.
+    struct stat status {};
+    if (::fstat(file, &status) == 0 && status.st_nlink == 0) {
+        return EBUSY;
+    }
     return 0;
 }
 
@@ -88,5 +124,3 @@ void IgnoreFileSizeSignal() {
 }
 
 }  // namespace tonegen::file_system
-
-#endif

@@ -1,5 +1,3 @@
-#if defined(_WIN32)
-
 #include <windows.h>
 
 #include <algorithm>
@@ -59,6 +57,10 @@ int CreateNewFile(const std::filesystem::path& path, WriteStyle style, NativeFil
     return 0;
 }
 
+int HoldWhileWriting(NativeFile /*file*/) {
+    return 0;  // opened without FILE_SHARE_DELETE: nobody can delete it meanwhile
+}
+
 bool WritesAtOffsets(NativeFile /*file*/, std::uint64_t& /*offset*/) {
     return false;
 }
@@ -88,5 +90,3 @@ void IgnoreFileSizeSignal() {
 }
 
 }  // namespace tonegen::file_system
-
-#endif

@@ -7,7 +7,6 @@
 #include <utility>
 
 #include "file_system.h"
-#include "group_digits.h"
 
 #if defined(_WIN32)
 #include <windows.h>
@@ -203,25 +202,6 @@ std::string QuotePath(const std::filesystem::path& path) {
 
 std::size_t Utf8CharacterLength(std::string_view text) {
     return text.empty() ? 0 : ReadUtf8Character(text).length;
-}
-
-std::string GroupDigits(std::int64_t value) {
-    const bool negative = value < 0;
-    // Through unsigned so that the most negative value has a magnitude too.
-    std::uint64_t magnitude =
-        negative ? 0U - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
-    std::string digits;
-    int inGroup = 0;
-    do {
-        if (inGroup == 3) {
-            digits.insert(0, kNoBreakSpace);
-            inGroup = 0;
-        }
-        digits.insert(digits.begin(), static_cast<char>('0' + magnitude % 10U));
-        magnitude /= 10U;
-        ++inGroup;
-    } while (magnitude != 0U);
-    return negative ? "-" + digits : digits;
 }
 
 std::string FileErrorReason(int systemError) {

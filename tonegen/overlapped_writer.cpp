@@ -6,7 +6,7 @@
 namespace tonegen {
 
 std::unique_ptr<OverlappedWriter> OverlappedWriter::Prepare(const QueueOpener& open) {
-    constexpr std::size_t kTotal = kBufferCount * kBufferSize;
+    constexpr std::size_t kTotal = kBufferCount * kSlotSize;
     auto buffers = std::make_unique_for_overwrite<std::uint8_t[]>(kTotal);
     std::unique_ptr<WriteQueue> queue = open({buffers.get(), kTotal});
     if (!queue) {
@@ -32,15 +32,15 @@ void OverlappedWriter::Begin(NativeFile file, std::uint64_t offset) {
     acceptedEnd_ = offset;
 }
 
-std::span<std::uint8_t> OverlappedWriter::buffer() {
-    return {buffers_.get() + current_ * kBufferSize, kBufferSize};
+std::span<std::uint8_t> OverlappedWriter::Buffer() {
+    return {buffers_.get() + current_ * kSlotSize, kSlotSize};
 }
 
 int OverlappedWriter::Write(std::size_t used) {
     if (error_ != 0 || finished_ || used == 0) {
         return error_;
     }
-    slots_[current_] = {nextOffset_, std::min(used, kBufferSize), 0, true};
+    slots_[current_] = {nextOffset_, std::min(used, kSlotSize), 0, true};
     nextOffset_ += slots_[current_].length;
     StartRest(current_);
     current_ = (current_ + 1) % kBufferCount;
@@ -85,7 +85,7 @@ void OverlappedWriter::StartRest(std::size_t slot) {
         return;
     }
     rest.busy = true;
-    const std::span<const std::uint8_t> bytes(buffers_.get() + slot * kBufferSize + rest.done,
+    const std::span<const std::uint8_t> bytes(buffers_.get() + slot * kSlotSize + rest.done,
                                               rest.length - rest.done);
     if (const int error = queue_->Start(slot, bytes, at); error != 0) {
         rest.busy = false;

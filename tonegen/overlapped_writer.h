@@ -60,7 +60,7 @@ class WriteQueue {
 };
 
 // The platform's queue over buffers (OverlappedWriter::kBufferCount ×
-// kBufferSize bytes, slot after slot), or empty when the system offers none.
+// kSlotSize bytes, slot after slot), or empty when the system offers none.
 [[nodiscard]] std::unique_ptr<WriteQueue> OpenWriteQueue(std::span<std::uint8_t> buffers);
 
 class OverlappedWriter {
@@ -68,7 +68,7 @@ class OverlappedWriter {
     // Four buffers of 256 KiB: enough for the system to copy one while the
     // next is filled, few enough to stay far from any memory limit.
     static constexpr std::size_t kBufferCount = 4;
-    static constexpr std::size_t kBufferSize = std::size_t{256} * 1024;
+    static constexpr std::size_t kSlotSize = std::size_t{256} * 1024;
 
     using QueueOpener = std::function<std::unique_ptr<WriteQueue>(std::span<std::uint8_t> buffers)>;
 
@@ -88,9 +88,9 @@ class OverlappedWriter {
     // Writes go to file from offset on.
     void Begin(NativeFile file, std::uint64_t offset);
 
-    // The buffer to fill next, kBufferSize bytes.
-    [[nodiscard]] std::span<std::uint8_t> buffer();
-    // Starts writing the first used bytes of buffer() after everything
+    // The buffer to fill next, kSlotSize bytes.
+    [[nodiscard]] std::span<std::uint8_t> Buffer();
+    // Starts writing the first used bytes of Buffer() after everything
     // before, and moves on to the next buffer, waiting for its earlier write
     // if it is still going. Returns the error of the first refused write
     // seen so far, 0 if none; nothing more is written after one.

@@ -1,7 +1,5 @@
 // Systems without overlapped writes, or a Linux build without liburing:
 // every write is synchronous.
-#if !defined(_WIN32) && !defined(QUENBRIX_HAVE_LIBURING)
-
 #include "overlapped_writer.h"
 
 namespace tonegen {
@@ -11,5 +9,3 @@ std::unique_ptr<WriteQueue> OpenWriteQueue(std::span<std::uint8_t> /*buffers*/) 
 }
 
 }  // namespace tonegen
-
-#endif

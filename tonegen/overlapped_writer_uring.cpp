@@ -1,7 +1,5 @@
 // Linux: io_uring, with the writer's buffers registered once so that the
 // kernel does not map them again for every write.
-#if defined(QUENBRIX_HAVE_LIBURING)
-
 #include <liburing.h>
 #include <sys/uio.h>
 #include <unistd.h>
@@ -45,8 +43,8 @@ class UringQueue final : public WriteQueue {
     void RegisterBuffers(std::span<std::uint8_t> buffers) {
         iovec vectors[OverlappedWriter::kBufferCount];
         for (std::size_t slot = 0; slot < OverlappedWriter::kBufferCount; ++slot) {
-            vectors[slot].iov_base = buffers.data() + slot * OverlappedWriter::kBufferSize;
-            vectors[slot].iov_len = OverlappedWriter::kBufferSize;
+            vectors[slot].iov_base = buffers.data() + slot * OverlappedWriter::kSlotSize;
+            vectors[slot].iov_len = OverlappedWriter::kSlotSize;
         }
         // Refused under a small locked-memory limit: plain writes then.
         registered_ =
@@ -155,5 +153,3 @@ std::unique_ptr<WriteQueue> OpenWriteQueue(std::span<std::uint8_t> buffers) {
 }
 
 }  // namespace tonegen
-
-#endif

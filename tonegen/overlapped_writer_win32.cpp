@@ -4,8 +4,6 @@
 // failures are right, the overlap is small. Avoiding that would need the
 // file's valid length set ahead (an administrator's privilege) or writing
 // it full of zeros first.
-#if defined(_WIN32)
-
 #include <windows.h>
 
 #include <array>
@@ -141,5 +139,3 @@ std::unique_ptr<WriteQueue> OpenWriteQueue(std::span<std::uint8_t> /*buffers*/) 
 }
 
 }  // namespace tonegen
-
-#endif

@@ -124,67 +124,68 @@ KernelOutcome ComputeVector(VectorFunction samplesOf, std::int32_t lanes,
 
 }  // namespace
 
-std::string_view KernelPathName(KernelPath path) {
-    switch (path) {
-        case KernelPath::Scalar:
+std::string_view KernelName(KernelChoice kernel) {
+    switch (kernel) {
+        case KernelChoice::Scalar:
             return "scalar";
-        case KernelPath::Sse2:
+        case KernelChoice::Sse2:
             return "sse2";
-        case KernelPath::Avx2:
+        case KernelChoice::Avx2:
             return "avx2";
-        case KernelPath::Avx512:
+        case KernelChoice::Avx512:
             return "avx512";
     }
     return "unknown";
 }
 
-bool KernelPathAvailable(KernelPath path) {
-    switch (path) {
-        case KernelPath::Scalar:
+bool KernelAvailable(KernelChoice kernel) {
+    switch (kernel) {
+        case KernelChoice::Scalar:
             return true;
 #if QUENBRIX_VECTOR_KERNELS
-        case KernelPath::Sse2:
+        case KernelChoice::Sse2:
             return __builtin_cpu_supports("sse2");  // every x86-64 has it
-        case KernelPath::Avx2:
+        case KernelChoice::Avx2:
             // The AVX2 sine uses fused multiply-add as well.
             return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
-        case KernelPath::Avx512:
+        case KernelChoice::Avx512:
             return __builtin_cpu_supports("avx512f");
 #else
-        case KernelPath::Sse2:
-        case KernelPath::Avx2:
-        case KernelPath::Avx512:
+        case KernelChoice::Sse2:
+        case KernelChoice::Avx2:
+        case KernelChoice::Avx512:
             return false;
 #endif
     }
     return false;
 }
 
-KernelPath FastestKernelPath() {
-    for (const KernelPath path : {KernelPath::Avx512, KernelPath::Avx2, KernelPath::Sse2}) {
-        if (KernelPathAvailable(path)) {
-            return path;
+KernelChoice FastestKernel() {
+    for (const KernelChoice kernel :
+         {KernelChoice::Avx512, KernelChoice::Avx2, KernelChoice::Sse2}) {
+        if (KernelAvailable(kernel)) {
+            return kernel;
         }
     }
-    return KernelPath::Scalar;
+    return KernelChoice::Scalar;
 }
 
-KernelOutcome ComputeSamples(KernelPath path, const SampleConstants& constants, std::int32_t first,
-                             std::int32_t count, std::int16_t* out) {
+KernelOutcome ComputeSamples(KernelChoice kernel, const SampleConstants& constants,
+                             std::int32_t first, std::int32_t count, std::int16_t* out) {
 #if QUENBRIX_VECTOR_KERNELS
-    switch (path) {
-        case KernelPath::Avx512:
+    switch (kernel) {
+        case KernelChoice::Avx512:
             return ComputeVector(simd::SamplesAvx512, simd::kAvx512Lanes, constants, first, count,
                                  out);
-        case KernelPath::Avx2:
+        case KernelChoice::Avx2:
             return ComputeVector(simd::SamplesAvx2, simd::kAvx2Lanes, constants, first, count, out);
-        case KernelPath::Sse2:
+        case KernelChoice::Sse2:
             return ComputeVector(simd::SamplesSse2, simd::kSse2Lanes, constants, first, count, out);
-        case KernelPath::Scalar:
+        case KernelChoice::Scalar:
             break;
     }
 #else
-    static_cast<void>(path);
+    static_cast<void>(kernel);
 #endif
     return ComputeScalar(constants, first, count, out);
 }

@@ -1,4 +1,4 @@
-// Computing a stretch of consecutive samples. Every path gives exactly the
+// Computing a stretch of consecutive samples. Every kernel gives exactly the
 // samples of ComputeSample, and stops at the same first faulty sample.
 #pragma once
 
@@ -9,20 +9,20 @@
 
 namespace tonegen {
 
-enum class KernelPath {
+enum class KernelChoice {
     Scalar,  // ComputeSample one sample after the other
     Sse2,    // two samples at a time
     Avx2,    // four samples at a time
     Avx512,  // eight samples at a time
 };
 
-std::string_view KernelPathName(KernelPath path);
+std::string_view KernelName(KernelChoice kernel);
 
-// Whether this build and this processor can run the path.
-bool KernelPathAvailable(KernelPath path);
+// Whether this build and this processor can run the kernel.
+bool KernelAvailable(KernelChoice kernel);
 
-// The fastest path available here.
-KernelPath FastestKernelPath();
+// The fastest kernel available here.
+KernelChoice FastestKernel();
 
 struct KernelOutcome {
     std::int32_t computed = 0;              // samples stored, from the first one on
@@ -30,9 +30,9 @@ struct KernelOutcome {
 };
 
 // Stores samples first .. first + count - 1 into out[0 .. count - 1], or stops
-// at the first sample that fails; the samples before it are stored. The path
+// at the first sample that fails; the samples before it are stored. The kernel
 // must be available; first + count must not exceed INT32_MAX.
-KernelOutcome ComputeSamples(KernelPath path, const SampleConstants& constants, std::int32_t first,
-                             std::int32_t count, std::int16_t* out);
+KernelOutcome ComputeSamples(KernelChoice kernel, const SampleConstants& constants,
+                             std::int32_t first, std::int32_t count, std::int16_t* out);
 
 }  // namespace tonegen

@@ -36,9 +36,14 @@ std::optional<Failure> ToneFileWriter::Create(std::filesystem::path path, WriteP
     }
     output_ = created;
     owned_ = true;
+    if (const int error = file_system::HoldWhileWriting(created); error != 0) {
+        overlapped_.reset();
+        Fail("créer le fichier", error);
+        return failure_;
+    }
     if (overlapped_) {
         overlapped_->Begin(created, 0);
-        buffer_ = overlapped_->buffer();
+        buffer_ = overlapped_->Buffer();
     } else {
         UseSynchronousBuffer();
     }
@@ -56,15 +61,15 @@ void ToneFileWriter::Adopt(NativeFile output, std::filesystem::path shownPath,
     }
     if (overlapped_) {
         overlapped_->Begin(output, offset);
-        buffer_ = overlapped_->buffer();
+        buffer_ = overlapped_->Buffer();
     } else {
         UseSynchronousBuffer();
     }
 }
 
 void ToneFileWriter::UseSynchronousBuffer() {
-    ownBuffer_ = std::make_unique_for_overwrite<std::uint8_t[]>(kBufferSize);
-    buffer_ = {ownBuffer_.get(), kBufferSize};
+    ownBuffer_ = std::make_unique_for_overwrite<std::uint8_t[]>(kSynchronousBufferSize);
+    buffer_ = {ownBuffer_.get(), kSynchronousBufferSize};
 }
 
 bool ToneFileWriter::Append(std::span<const std::uint8_t> bytes) {
@@ -105,7 +110,7 @@ bool ToneFileWriter::Flush() {
                                   : file_system::WriteAll(*output_, buffer_.first(used_));
     used_ = 0;
     if (overlapped_) {
-        buffer_ = overlapped_->buffer();
+        buffer_ = overlapped_->Buffer();
     }
     if (error != 0) {
         Fail("écrire le fichier", error);

@@ -24,7 +24,7 @@ class ToneFileWriter final : public ByteSink {
   public:
     // Synchronously, 64 sample blocks per system write: far fewer calls than
     // one per block, and still a fixed amount of memory whatever the duration.
-    static constexpr std::size_t kBufferSize = std::size_t{64} * 1024;
+    static constexpr std::size_t kSynchronousBufferSize = std::size_t{64} * 1024;
 
     enum class WritePath {
         Overlapped,   // where the system and the output allow it, else synchronous
@@ -48,9 +48,9 @@ class ToneFileWriter final : public ByteSink {
                WritePath writePath = WritePath::Overlapped);
 
     // Whether the output is written overlapped.
-    [[nodiscard]] bool overlapped() const { return overlapped_ != nullptr; }
+    [[nodiscard]] bool IsOverlapped() const { return overlapped_ != nullptr; }
 
-    // Buffers header bytes; false once a write has failed (see failure()).
+    // Buffers header bytes; false once a write has failed (see FirstFailure()).
     [[nodiscard]] bool Append(std::span<const std::uint8_t> bytes) override;
     // Buffers one block of samples as 16-bit little-endian values.
     [[nodiscard]] bool AppendBlock(std::span<const std::int16_t> samples);
@@ -59,7 +59,7 @@ class ToneFileWriter final : public ByteSink {
     // first failure of the output's life, if any. Nothing more goes in after.
     [[nodiscard]] std::optional<Failure> Finish();
 
-    [[nodiscard]] const std::optional<Failure>& failure() const { return failure_; }
+    [[nodiscard]] const std::optional<Failure>& FirstFailure() const { return failure_; }
 
   private:
     void UseSynchronousBuffer();

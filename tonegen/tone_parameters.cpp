@@ -12,9 +12,6 @@
 namespace tonegen {
 namespace {
 
-// The longest duration whose file still fits the 32-bit RIFF size.
-constexpr std::int32_t kLongestSeconds = 24347;
-
 std::string LongestDuration() {
     return "la durée maximale est de " + GroupDigits(kLongestSeconds) + " secondes";
 }
@@ -69,9 +66,9 @@ Failure TooLongFailure(std::int32_t seconds, std::string_view why) {
                                        " secondes."};
 }
 
-// W = F / 44,100, then the step W × 6.28 shared by every sample.
+// W = F / rate, then the step W × 6.28 shared by every sample.
 std::optional<double> PhaseStep(double frequency) {
-    const double w = frequency / kSampleRate;
+    const double w = frequency / static_cast<double>(kSamplesPerSecond);
     const double step = w * kPhaseFactor;
     if (!std::isfinite(w) || !std::isfinite(step)) {
         return std::nullopt;
@@ -79,23 +76,9 @@ std::optional<double> PhaseStep(double frequency) {
     return step;
 }
 
-// The first sample index below count whose phase step × i is not finite, or
-// count when there is none. |step × i| grows with i, so a bisection finds it.
-std::int32_t FirstInfinitePhase(double step, std::int32_t count) {
-    if (count == 0 || std::isfinite(step * static_cast<double>(count - 1))) {
-        return count;
-    }
-    std::int32_t finite = 0;  // step × 0 is finite
-    std::int32_t infinite = count - 1;
-    while (infinite - finite > 1) {
-        const std::int32_t middle = finite + (infinite - finite) / 2;
-        (std::isfinite(step * static_cast<double>(middle)) ? finite : infinite) = middle;
-    }
-    return infinite;
-}
-
-std::string FrequencyName(bool first, const ToneInputs& inputs) {
-    return std::string("la fréquence ") + (first ? "1 " : "2 ") +
+// "la fréquence 1 « 1209 »", or with a capital to open a sentence.
+std::string FrequencyName(bool first, const ToneInputs& inputs, bool sentenceStart = false) {
+    return std::string(sentenceStart ? "La" : "la") + " fréquence " + (first ? "1 " : "2 ") +
            QuoteInput(first ? inputs.frequency1Text : inputs.frequency2Text);
 }
 
@@ -128,39 +111,16 @@ std::variant<ToneParameters, Failure> ReadToneParameters(const ToneInputs& input
     return parameters;
 }
 
-std::optional<Failure> CheckToneInputs(const ToneInputs& inputs) {
-    const std::variant<ToneParameters, Failure> read = ReadToneParameters(inputs);
-    if (const auto* failure = std::get_if<Failure>(&read)) {
-        return *failure;
-    }
-    const auto& parameters = std::get<ToneParameters>(read);
-    if (!RiffChunkSize(parameters.sampleCount)) {
-        return FileTooLargeFailure(parameters.seconds);
-    }
-    // A sample checks the phase of frequency 2 first, as the run does.
-    const std::int32_t bad1 =
-        FirstInfinitePhase(parameters.constants.phaseStep1, parameters.sampleCount);
-    const std::int32_t bad2 =
-        FirstInfinitePhase(parameters.constants.phaseStep2, parameters.sampleCount);
-    if (bad1 == parameters.sampleCount && bad2 == parameters.sampleCount) {
-        return std::nullopt;
-    }
-    const bool first = bad1 < bad2;
-    std::string name = FrequencyName(first, inputs);
-    name[0] = 'L';
+Failure PhaseRangeFailure(bool firstFrequency, std::int32_t index, const ToneInputs& inputs) {
     return Failure{FailureKind::FloatingPoint,
-                   name + " est trop haute : la phase de l'échantillon n° " +
-                       GroupDigits(first ? bad1 : bad2) +
+                   FrequencyName(firstFrequency, inputs, true) +
+                       " est trop haute : la phase de l'échantillon n° " + GroupDigits(index) +
                        " dépasserait la plage des nombres à virgule flottante. Choisissez une "
                        "fréquence plus basse."};
 }
 
 Failure FileTooLargeFailure(std::int32_t seconds) {
     return TooLongFailure(seconds, "le fichier WAVE dépasserait sa taille maximale de 2 Go");
-}
-
-Failure SampleCountFailure(std::int32_t seconds) {
-    return TooLongFailure(seconds, "le nombre d'échantillons dépasse la limite");
 }
 
 Failure SampleFailure(SampleFault fault, std::int32_t index, const ToneInputs& inputs) {

@@ -14,7 +14,7 @@ namespace tonegen {
 
 struct ToneParameters {
     std::int32_t seconds = 0;
-    std::int32_t sampleCount = 0;  // N = seconds × 44,100
+    std::int32_t sampleCount = 0;  // N = seconds × kSamplesPerSecond
     SampleConstants constants;
 };
 
@@ -24,8 +24,8 @@ std::variant<ToneParameters, Failure> ReadToneParameters(const ToneInputs& input
 
 // The size fields of the header cannot hold the file.
 Failure FileTooLargeFailure(std::int32_t seconds);
-// The sample count leaves the signed 32-bit range while the run counts.
-Failure SampleCountFailure(std::int32_t seconds);
+// The phase of one frequency would leave the double range at sample index.
+Failure PhaseRangeFailure(bool firstFrequency, std::int32_t index, const ToneInputs& inputs);
 // Sample number index could not be computed.
 Failure SampleFailure(SampleFault fault, std::int32_t index, const ToneInputs& inputs);
 

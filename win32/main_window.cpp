@@ -278,8 +278,8 @@ void MainWindow::CreateAndPlay() {
         // from deleting it.
         player_.Stop();
         const tonegen::RunResult failure =
-            makeToneFile_(programDirectory_, frequency1, frequency2, duration, amplitude,
-                          [this] { wait_.Show(Handle()); });
+            makeToneFile_(programDirectory_, {frequency1, frequency2, duration, amplitude},
+                          {[this] { wait_.Show(Handle()); }, nullptr});
         wait_.Restore();
         if (failure.has_value()) {
             ShowError(Wide(failure->description));

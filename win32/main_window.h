@@ -28,11 +28,7 @@ class SoundPlayer;
 
 class MainWindow final : public Window {
   public:
-    // The generation run as the window calls it; tonegen::CreateToneFile in
-    // the program, a stand-in in tests that look inside a run.
-    using ToneFileMaker = std::function<tonegen::RunResult(
-        const std::filesystem::path&, std::string_view, std::string_view, std::string_view,
-        std::int16_t, const std::function<void()>&)>;
+    using ToneFileMaker = tonegen::ToneFileMaker;
 
     // What the window asks of the rest of the program.
     struct Links {

@@ -57,16 +57,16 @@ HFONT MakeFont(int pixelHeight, bool bold, bool underline, BYTE family, const st
 }  // namespace
 
 std::wstring ProgramFonts::SansFace(int dpi) {
-    static const FoundFace msSansSerif = FindFace(L"MS Sans Serif");
-    if (msSansSerif.found && (msSansSerif.outline || dpi == DpiScale::kStandardDpi)) {
+    static const FoundFace kMsSansSerif = FindFace(L"MS Sans Serif");
+    if (kMsSansSerif.found && (kMsSansSerif.outline || dpi == DpiScale::kStandardDpi)) {
         return L"MS Sans Serif";
     }
-    static const std::wstring fallback =
+    static const std::wstring kFallback =
         FirstPresent({L"Microsoft Sans Serif", L"Arial", L"Liberation Sans", L"DejaVu Sans"});
-    if (fallback.empty() && msSansSerif.found) {
+    if (kFallback.empty() && kMsSansSerif.found) {
         return L"MS Sans Serif";
     }
-    return fallback;
+    return kFallback;
 }
 
 HFONT ProgramFonts::Get(const forms::FontSpec& font) {
@@ -85,12 +85,12 @@ HFONT ProgramFonts::Get(const forms::FontSpec& font) {
 HFONT ProgramFonts::Serif(int standardPixels) {
     auto found = serifFonts_.find(standardPixels);
     if (found == serifFonts_.end()) {
-        static const std::wstring face =
+        static const std::wstring kFace =
             FirstPresent({L"Times New Roman", L"Liberation Serif", L"DejaVu Serif"});
         found = serifFonts_
                     .emplace(standardPixels,
                              GdiObject<HFONT>(MakeFont(scale_.FromStandardPixels(standardPixels),
-                                                       false, false, FF_ROMAN, face)))
+                                                       false, false, FF_ROMAN, kFace)))
                     .first;
     }
     return found->second.Get();

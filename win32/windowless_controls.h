@@ -1,8 +1,8 @@
 // The labels and the picture, which have no window of their own: the window
 // that holds them paints them in creation order, later ones in front, and
 // asks which of them lies front-most under the pointer. Transparent labels
-// thus show the face or the picture behind them, like the original form's
-// lightweight controls.
+// thus show the face or the picture behind them, and the key labels sit over
+// the DTMF grid without a window's opaque background hiding it.
 #pragma once
 
 #include <windows.h>

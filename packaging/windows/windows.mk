@@ -27,9 +27,9 @@ windows: deps-windows
 
 # The Linux quenbrix-tone is the reference for the Windows one's bytes.
 test-windows: deps-test deps-windows
-	@[ -f $(BUILD)/CMakeCache.txt ] || $(CONFIGURE) $(PROGRAM_ONLY) $(CMAKE_FLAGS)
-	cmake --build $(BUILD) -j $(JOBS) --target quenbrix-tone
+	@[ -f $(TEST_BUILD)/CMakeCache.txt ] || $(CONFIGURE_TESTS) $(CMAKE_FLAGS)
+	cmake --build $(TEST_BUILD) -j $(JOBS) --target quenbrix-tone
 	$(WINDOWS_CONFIGURE) -DQUENBRIX_BUILD_TESTS=ON \
-	    -DQUENBRIX_LINUX_TONE=$(abspath $(BUILD))/cli/quenbrix-tone
+	    -DQUENBRIX_LINUX_TONE=$(abspath $(TEST_BUILD))/cli/quenbrix-tone
 	cmake --build $(WINDOWS_BUILD) -j $(JOBS)
 	cd $(WINDOWS_BUILD) && ctest --output-on-failure -j $(JOBS)

@@ -31,18 +31,18 @@ struct FakeRun {
     std::function<tonegen::RunResult(const std::function<void()>&)> body;
 
     MainWindow::ToneFileMaker maker() {
-        return [this](const std::filesystem::path& dir, std::string_view f1, std::string_view f2,
-                      std::string_view d, std::int16_t a, const std::function<void()>& notify) {
+        return [this](const std::filesystem::path& dir, const tonegen::ToneInputs& inputs,
+                      const tonegen::ToneProgress& progress) {
             ++calls;
             directory = dir;
-            frequency1 = QString::fromUtf8(f1.data(), static_cast<qsizetype>(f1.size()));
-            frequency2 = QString::fromUtf8(f2.data(), static_cast<qsizetype>(f2.size()));
-            duration = QString::fromUtf8(d.data(), static_cast<qsizetype>(d.size()));
-            amplitude = a;
+            frequency1 = QString::fromStdString(inputs.frequency1Text);
+            frequency2 = QString::fromStdString(inputs.frequency2Text);
+            duration = QString::fromStdString(inputs.durationText);
+            amplitude = inputs.amplitude;
             if (body) {
-                return body(notify);
+                return body(progress.onFirstSample);
             }
-            notify();
+            progress.onFirstSample();
             return tonegen::RunResult{};
         };
     }

@@ -62,8 +62,9 @@ std::optional<WaveLayout> LayoutOf(const ScratchDirectory& dir, const std::strin
 TEST(WaveLayout, TheProgramsOwnFiles) {
     ScratchDirectory dir;
     for (const auto& [seconds, samples] : {std::pair{"0", 0U}, std::pair{"2", 88200U}}) {
-        ASSERT_EQ(tonegen::CreateToneFile(dir.path(), "1209", "697", seconds, 20000, [] {}),
-                  std::nullopt);
+        ASSERT_EQ(
+            tonegen::CreateToneFile(dir.path(), {"1209", "697", seconds, 20000}, {[] {}, nullptr}),
+            std::nullopt);
         const std::optional<WaveLayout> layout = LayoutOf(dir.ToneFile());
         ASSERT_TRUE(layout.has_value()) << seconds;
         EXPECT_EQ(layout->encoding, SampleEncoding::Signed16);

@@ -76,9 +76,11 @@ TEST(DtmfCli, FilesEqualTheCoreForTheKeysPairAndDuration) {
     EXPECT_EQ(scratch.Entries(), (std::vector<std::string>{"dtmf-5.wav", "dtmf-D.wav"}));
     const fs::path core = scratch / "core";
     fs::create_directories(core);
-    ASSERT_FALSE(tonegen::CreateToneFile(core, "1336", "770", "2", 1000, [] {}).has_value());
+    ASSERT_FALSE(
+        tonegen::CreateToneFile(core, {"1336", "770", "2", 1000}, {[] {}, nullptr}).has_value());
     EXPECT_EQ(ReadFileBytes(scratch / "dtmf-5.wav"), ReadFileBytes(tonegen::ToneFilePath(core)));
-    ASSERT_FALSE(tonegen::CreateToneFile(core, "1633", "941", "2", 1000, [] {}).has_value());
+    ASSERT_FALSE(
+        tonegen::CreateToneFile(core, {"1633", "941", "2", 1000}, {[] {}, nullptr}).has_value());
     EXPECT_EQ(ReadFileBytes(scratch / "dtmf-D.wav"), ReadFileBytes(tonegen::ToneFilePath(core)));
 }
 

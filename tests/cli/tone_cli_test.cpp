@@ -42,7 +42,8 @@ std::vector<std::string> ToneArgs(const std::string& output, std::string seconds
 std::vector<std::uint8_t> CoreBytes(std::string_view f1, std::string_view f2,
                                     std::string_view seconds, std::int16_t amplitude) {
     const ScratchDirectory dir;
-    const auto failure = tonegen::CreateToneFile(dir.path(), f1, f2, seconds, amplitude, nullptr);
+    const auto failure = tonegen::CreateToneFile(
+        dir.path(), {std::string(f1), std::string(f2), std::string(seconds), amplitude});
     EXPECT_FALSE(failure.has_value()) << failure->description;
     return ReadFileBytes(dir.ToneFile());
 }
@@ -289,7 +290,7 @@ TEST(ToneCliInterrupt, HiddenTemporaryNameIsRemovedBySignalsAndMovedOnSuccess) {
         }
         const auto& target = std::get<std::unique_ptr<quenbrix_cli::OutputTarget>>(opened);
         (void)tonegen::WriteToneFile(
-            target->output(), out, {"1209", "697", "1", 20000},
+            target->Output(), out, {"1209", "697", "1", 20000},
             {nullptr, [](std::int32_t, std::int32_t) { (void)::raise(SIGQUIT); }});
         ::_exit(4);
     }
@@ -302,7 +303,7 @@ TEST(ToneCliInterrupt, HiddenTemporaryNameIsRemovedBySignalsAndMovedOnSuccess) {
     {
         auto opened = quenbrix_cli::OutputTarget::Open(out, {.unnamedFile = false});
         const auto& target = std::get<std::unique_ptr<quenbrix_cli::OutputTarget>>(opened);
-        ASSERT_EQ(tonegen::WriteToneFile(target->output(), out, {"1209", "697", "1", 20000}),
+        ASSERT_EQ(tonegen::WriteToneFile(target->Output(), out, {"1209", "697", "1", 20000}),
                   std::nullopt);
         EXPECT_EQ(ReadFileBytes(out), kGoodOldFile);  // not before Commit
         ASSERT_EQ(target->Commit(), std::nullopt);

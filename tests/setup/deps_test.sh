@@ -9,10 +9,13 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+# A release archive: the whole tree as it is, without .git and build folders.
+mkdir "$work/archive"
+tar -C "$source_dir" --exclude='./.git' --exclude='./build*' -cf - . | tar -C "$work/archive" -xf -
 if [[ -e "$source_dir/.git" ]]; then
     git clone -q "$source_dir" "$work/clone"
 else
-    mkdir "$work/clone" && cp -r "$source_dir/Makefile" "$source_dir/scripts" "$work/clone/"
+    ln -s "$work/archive" "$work/clone"
 fi
 
 fake=$work/fake-bin
@@ -46,15 +49,16 @@ test_only=$(names "$source_dir/scripts/packages-test.txt" | grep -vxF "$run_pack
 not_for_running=$(printf '%s\n' "$test_only" pulseaudio xvfb clang-tidy multimon-ng \
     binutils-mingw-w64-x86-64 imagemagick desktop-file-utils appstream)
 
-# make TARGET with FAKE_INSTALLED=$2; prints the packages apt-get was asked for.
+# make TARGET with FAKE_INSTALLED=$2 in the tree $3 (the clone by default);
+# prints the packages apt-get was asked for.
 asked_for() {
-    local target=$1 logs=$work/logs-$1-${2// /-}
+    local target=$1 tree=${3:-$work/clone} logs=$work/logs-$1-${2// /-}-${3##*/}
     mkdir -p "$logs"
     if PATH="$fake:$PATH" FAKE_INSTALLED=$2 LOG_DIR=$logs \
-        make -C "$work/clone" "$target" >"$logs/make.log" 2>&1; then
+        make -C "$tree" "$target" >"$logs/make.log" 2>&1; then
         fail "make $target went on although apt-get failed"
     fi
-    [[ ! -d "$work/clone/build" ]] || fail "make $target built before its packages were there"
+    compgen -G "$tree/build*" >/dev/null && fail "make $target built before its packages were there"
     local install
     install=$(grep -w install "$logs/apt-get.log") || fail "make $target installed nothing"
     [[ $(wc -l <<<"$install") -eq 1 ]] || fail "make $target called apt-get install twice"
@@ -70,6 +74,9 @@ for pkg in $run_packages; do
 done
 extra=$(grep -xF "$not_for_running" <<<"$run" || true)
 [[ -z "$extra" ]] || fail "make run asked for test tools: $extra"
+
+archived=$(asked_for run "" "$work/archive")
+[[ "$archived" == "$run" ]] || fail "make run asks for other packages in a release archive"
 
 bare=$(asked_for test "")
 for pkg in $test_only; do

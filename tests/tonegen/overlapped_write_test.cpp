@@ -27,8 +27,8 @@
 #include <vector>
 
 #include "sample_kernel.h"
+#include "tone_file_with_kernel.h"
 #include "tone_file_writer.h"
-#include "tone_run.h"
 #include "tone_test_support.h"
 
 namespace {
@@ -53,9 +53,9 @@ struct Outcome {
 Outcome RunTo(const std::filesystem::path& file, WritePath writePath) {
     Outcome outcome;
     const tonegen::RunResult result = tonegen::WriteToneWithKernel(
-        tonegen::FastestKernelPath(), kInputs, {}, [&](ToneFileWriter& writer) {
+        tonegen::FastestKernel(), kInputs, {}, [&](ToneFileWriter& writer) {
             auto failure = writer.Create(file, writePath);
-            outcome.overlapped = writer.overlapped();
+            outcome.overlapped = writer.IsOverlapped();
             return failure;
         });
     outcome.failure = result ? result->description : "";
@@ -124,10 +124,10 @@ TEST_F(OverlappedWrite, SameBytesAsSynchronousWritesIntoNewAndAdoptedFiles) {
     const int fd = ::open((dir_ / "adopted.wav").c_str(), O_RDWR | O_CREAT | O_EXCL, 0666);
     ASSERT_GE(fd, 0);
     ASSERT_EQ(::write(fd, "xyz", 3), 3);
-    EXPECT_EQ(tonegen::WriteToneWithKernel(tonegen::FastestKernelPath(), kInputs, {},
+    EXPECT_EQ(tonegen::WriteToneWithKernel(tonegen::FastestKernel(), kInputs, {},
                                            [fd](ToneFileWriter& writer) {
                                                writer.Adopt(fd, "adopted.wav");
-                                               EXPECT_TRUE(writer.overlapped());
+                                               EXPECT_TRUE(writer.IsOverlapped());
                                                return std::optional<tonegen::Failure>();
                                            }),
               std::nullopt);
@@ -181,9 +181,8 @@ TEST_F(OverlappedWrite, RefusedWritesLeaveTheSameBytesAndMessageOnBothPaths) {
         const rlimit fileSize{limit, limit};
         return ::setrlimit(RLIMIT_FSIZE, &fileSize) == 0;
     };
-    for (const rlim_t limit :
-         {rlim_t{30}, rlim_t{10'000}, rlim_t{4 * OverlappedWriter::kBufferSize}, rlim_t{1'000'003},
-          rlim_t{0}}) {
+    for (const rlim_t limit : {rlim_t{30}, rlim_t{10'000}, rlim_t{4 * OverlappedWriter::kSlotSize},
+                               rlim_t{1'000'003}, rlim_t{0}}) {
         std::vector<Outcome> outcomes;
         for (const WritePath path : {WritePath::Synchronous, WritePath::Overlapped}) {
             outcomes.push_back(InChild([&] {
@@ -264,7 +263,7 @@ class MemoryQueue final : public WriteQueue {
 };
 
 TEST(OverlappedWriterOrder, ShortWritesGoOnAndTheFirstRefusalInTheFileCounts) {
-    constexpr std::uint64_t kSize = OverlappedWriter::kBufferSize;
+    constexpr std::uint64_t kSize = OverlappedWriter::kSlotSize;
     using Completion = WriteQueue::Completion;
     int calls = 0;
     const struct {
@@ -306,7 +305,7 @@ TEST(OverlappedWriterOrder, ShortWritesGoOnAndTheFirstRefusalInTheFileCounts) {
         writer->Begin(tonegen::NativeFile{}, 0);  // the memory queue needs no file
         int writeError = 0;
         for (std::size_t block = 0; block < 6 && writeError == 0; ++block) {
-            const std::span<std::uint8_t> buffer = writer->buffer();
+            const std::span<std::uint8_t> buffer = writer->Buffer();
             std::iota(buffer.begin(), buffer.end(), static_cast<std::uint8_t>(block));
             writeError = writer->Write(buffer.size());
         }

@@ -18,8 +18,8 @@
 namespace {
 
 using tonegen::ComputeSamples;
+using tonegen::KernelChoice;
 using tonegen::KernelOutcome;
-using tonegen::KernelPath;
 using tonegen::SampleConstants;
 
 // Sanitized builds run the same cases over shorter stretches.
@@ -37,10 +37,10 @@ SampleConstants ConstantsFor(double frequency1, double frequency2, double amplit
     return {frequency1 / 44100.0 * 6.28, frequency2 / 44100.0 * 6.28, amplitude};
 }
 
-class SampleKernel : public testing::TestWithParam<KernelPath> {
+class SampleKernel : public testing::TestWithParam<KernelChoice> {
   protected:
     void SetUp() override {
-        if (!tonegen::KernelPathAvailable(GetParam())) {
+        if (!tonegen::KernelAvailable(GetParam())) {
             GTEST_SKIP() << "kernel not available here";
         }
     }
@@ -52,7 +52,7 @@ class SampleKernel : public testing::TestWithParam<KernelPath> {
         std::vector<std::int16_t> expected(static_cast<std::size_t>(count));
         std::vector<std::int16_t> actual(static_cast<std::size_t>(count), -12345);
         const KernelOutcome scalar =
-            ComputeSamples(KernelPath::Scalar, constants, first, count, expected.data());
+            ComputeSamples(KernelChoice::Scalar, constants, first, count, expected.data());
         const KernelOutcome kernel =
             ComputeSamples(GetParam(), constants, first, count, actual.data());
         ASSERT_EQ(kernel.computed, scalar.computed) << what;
@@ -106,7 +106,7 @@ TEST_P(SampleKernel, PhaseOverflowStopsAtTheSameSampleWithTheSameFault) {
         const SampleConstants constants = ConstantsFor(f1, f2, 20000.0);
         std::vector<std::int16_t> out(1 << 16);
         const KernelOutcome scalar =
-            ComputeSamples(KernelPath::Scalar, constants, 0, 1 << 16, out.data());
+            ComputeSamples(KernelChoice::Scalar, constants, 0, 1 << 16, out.data());
         ASSERT_NE(scalar.fault, tonegen::SampleFault::None);  // the case must reach the fault
         ExpectSameAsScalar(constants, 0, 1 << 16, std::to_string(f1) + " + " + std::to_string(f2));
     }
@@ -159,15 +159,15 @@ TEST_P(SampleKernel, StretchCrossingTheVectorSineRange) {
 #if defined(__x86_64__)
 using SineFunction = void (*)(const double*, std::int32_t, double*);
 
-SineFunction VectorSineOf(KernelPath path) {
-    switch (path) {
-        case KernelPath::Sse2:
+SineFunction VectorSineOf(KernelChoice kernel) {
+    switch (kernel) {
+        case KernelChoice::Sse2:
             return tonegen::simd::SinesSse2;
-        case KernelPath::Avx2:
+        case KernelChoice::Avx2:
             return tonegen::simd::SinesAvx2;
-        case KernelPath::Avx512:
+        case KernelChoice::Avx512:
             return tonegen::simd::SinesAvx512;
-        case KernelPath::Scalar:
+        case KernelChoice::Scalar:
             break;
     }
     return nullptr;
@@ -212,17 +212,18 @@ TEST_P(SampleKernel, VectorSineStaysWithinItsErrorBound) {
 
 // The scalar path is the reference itself and is not compared with itself.
 INSTANTIATE_TEST_SUITE_P(VectorKernels, SampleKernel,
-                         testing::Values(KernelPath::Sse2, KernelPath::Avx2, KernelPath::Avx512),
-                         [](const testing::TestParamInfo<KernelPath>& param) {
-                             return std::string(tonegen::KernelPathName(param.param));
+                         testing::Values(KernelChoice::Sse2, KernelChoice::Avx2,
+                                         KernelChoice::Avx512),
+                         [](const testing::TestParamInfo<KernelChoice>& param) {
+                             return std::string(tonegen::KernelName(param.param));
                          });
 
 TEST(KernelChoice, FastestPathIsAvailableAndScalarAlwaysIs) {
-    EXPECT_TRUE(tonegen::KernelPathAvailable(KernelPath::Scalar));
-    EXPECT_TRUE(tonegen::KernelPathAvailable(tonegen::FastestKernelPath()));
+    EXPECT_TRUE(tonegen::KernelAvailable(KernelChoice::Scalar));
+    EXPECT_TRUE(tonegen::KernelAvailable(tonegen::FastestKernel()));
 #if defined(__x86_64__)
-    if (tonegen::KernelPathAvailable(KernelPath::Sse2)) {
-        EXPECT_NE(tonegen::FastestKernelPath(), KernelPath::Scalar);
+    if (tonegen::KernelAvailable(KernelChoice::Sse2)) {
+        EXPECT_NE(tonegen::FastestKernel(), KernelChoice::Scalar);
     }
 #endif
 }

@@ -34,8 +34,9 @@ class ToneFileFailure : public testing::Test {
   protected:
     RunResult Run(std::string_view f1, std::string_view f2, std::string_view duration,
                   std::int16_t amplitude = 20000) {
-        return tonegen::CreateToneFile(dir_.path(), f1, f2, duration, amplitude,
-                                       [this] { ++notifications_; });
+        return tonegen::CreateToneFile(
+            dir_.path(), {std::string(f1), std::string(f2), std::string(duration), amplitude},
+            {[this] { ++notifications_; }, nullptr});
     }
     // An old file from an earlier run, so that "nothing left" is tested too.
     void PlantOldFile() { std::ofstream(dir_.ToneFile()) << "ancien fichier"; }
@@ -168,19 +169,19 @@ TEST_F(ToneFileFailure, DirectoryNamedTestWavCannotBeDeleted) {
 
 TEST_F(ToneFileFailure, FileCannotBeCreatedInAMissingOrNonDirectory) {
     const std::filesystem::path missing = dir_.path() / "absent";
-    RunResult result = tonegen::CreateToneFile(missing, "1209", "697", "1", 20000, nullptr);
+    RunResult result = tonegen::CreateToneFile(missing, {"1209", "697", "1", 20000});
     ExpectFailure(result, FailureKind::File, "n'existe pas");
     EXPECT_NE(result->description.find(quenbrix_test::PathText(missing / "test.wav")),
               std::string::npos);
 
     const std::filesystem::path plainFile = dir_.path() / "fichier";
     std::ofstream(plainFile) << "pas un dossier";
-    result = tonegen::CreateToneFile(plainFile, "1209", "697", "1", 20000, nullptr);
+    result = tonegen::CreateToneFile(plainFile, {"1209", "697", "1", 20000});
     ExpectFailure(result, FailureKind::File, "n'est pas un dossier");
     // With no old file, a delete refused for the name itself is not reported
     // as one: creating the file names the real problem.
     const std::filesystem::path tooLong = dir_.path() / std::string(300, 'x');
-    result = tonegen::CreateToneFile(tooLong, "1209", "697", "1", 20000, nullptr);
+    result = tonegen::CreateToneFile(tooLong, {"1209", "697", "1", 20000});
     ExpectFailure(result, FailureKind::File, "Impossible de créer le fichier");
 #if defined(_WIN32)  // a name longer than any Windows folder can have is no folder there
     EXPECT_NE(result->description.find("n'existe pas"), std::string::npos) << result->description;
@@ -188,7 +189,7 @@ TEST_F(ToneFileFailure, FileCannotBeCreatedInAMissingOrNonDirectory) {
     EXPECT_NE(result->description.find("trop long"), std::string::npos) << result->description;
 #endif
     // A text error still comes first: conversions precede the file.
-    ExpectFailure(tonegen::CreateToneFile(missing, "x", "697", "1", 20000, nullptr),
+    ExpectFailure(tonegen::CreateToneFile(missing, {"x", "697", "1", 20000}),
                   FailureKind::TypeMismatch, "fréquence 1");
 }
 
@@ -237,8 +238,8 @@ TEST_F(ToneFileFailure, WriteFailureIsReportedAndLeavesTheFileCutShort) {
         const rlimit limit{kLimit, kLimit};
         ::setrlimit(RLIMIT_FSIZE, &limit);
         int notified = 0;
-        const RunResult result = tonegen::CreateToneFile(dir_.path(), "1209", "697", "1", 20000,
-                                                         [&notified] { ++notified; });
+        const RunResult result = tonegen::CreateToneFile(dir_.path(), {"1209", "697", "1", 20000},
+                                                         {[&notified] { ++notified; }, nullptr});
         std::string report = result ? std::to_string(static_cast<int>(result->kind)) + "\n" +
                                           std::to_string(notified) + "\n" + result->description
                                     : "ok";

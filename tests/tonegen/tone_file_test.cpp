@@ -11,11 +11,12 @@
 
 #include <array>
 #include <fstream>
+#include <optional>
 #include <regex>
 #include <string>
 #include <vector>
 
-#include "tone_run.h"
+#include "tone_file_with_kernel.h"
 #include "tone_test_support.h"
 
 namespace {
@@ -25,21 +26,23 @@ using quenbrix_test::ReadFileBytes;
 using quenbrix_test::ReadInt32LittleEndian;
 using quenbrix_test::SampleAt;
 using quenbrix_test::ScratchDirectory;
-using tonegen::KernelPath;
+using tonegen::KernelChoice;
 
 // The runs of this file go through every sample kernel this machine has.
-class ToneFileRun : public testing::TestWithParam<KernelPath> {
+class ToneFileRun : public testing::TestWithParam<KernelChoice> {
   protected:
     void SetUp() override {
-        if (!tonegen::KernelPathAvailable(GetParam())) {
+        if (!tonegen::KernelAvailable(GetParam())) {
             GTEST_SKIP() << "kernel not available here";
         }
     }
 
     tonegen::RunResult Run(std::string_view f1, std::string_view f2, std::string_view duration,
                            std::int16_t amplitude) {
-        return tonegen::CreateToneFileWithKernel(GetParam(), dir_.path(), f1, f2, duration,
-                                                 amplitude, [this] { ++notifications_; });
+        return tonegen::CreateToneFileWithKernel(
+            GetParam(), dir_.path(),
+            {std::string(f1), std::string(f2), std::string(duration), amplitude},
+            {[this] { ++notifications_; }, nullptr});
     }
 
     std::vector<std::uint8_t> ToneBytes() const { return ReadFileBytes(dir_.ToneFile()); }
@@ -170,7 +173,7 @@ TEST_P(ToneFileRun, PlantedSymbolicLinkIsReplacedAndItsTargetKept) {
 TEST_P(ToneFileRun, FailingRunLeavesTheSameFileAndMessageAsTheScalarPath) {
     for (const auto& [f1, f2] : {std::pair{"1e308", "697"}, std::pair{"852", "9e307"}}) {
         const tonegen::RunResult scalar = tonegen::CreateToneFileWithKernel(
-            KernelPath::Scalar, dir_.path(), f1, f2, "1", 20000, nullptr);
+            KernelChoice::Scalar, dir_.path(), {std::string(f1), std::string(f2), "1", 20000});
         ASSERT_TRUE(scalar.has_value());
         const std::vector<std::uint8_t> scalarBytes = ToneBytes();
         const tonegen::RunResult result = Run(f1, f2, "1", 20000);
@@ -184,10 +187,10 @@ TEST_P(ToneFileRun, FailingRunLeavesTheSameFileAndMessageAsTheScalarPath) {
 }
 
 INSTANTIATE_TEST_SUITE_P(AllKernels, ToneFileRun,
-                         testing::Values(KernelPath::Scalar, KernelPath::Sse2, KernelPath::Avx2,
-                                         KernelPath::Avx512),
-                         [](const testing::TestParamInfo<KernelPath>& param) {
-                             return std::string(tonegen::KernelPathName(param.param));
+                         testing::Values(KernelChoice::Scalar, KernelChoice::Sse2,
+                                         KernelChoice::Avx2, KernelChoice::Avx512),
+                         [](const testing::TestParamInfo<KernelChoice>& param) {
+                             return std::string(tonegen::KernelName(param.param));
                          });
 
 TEST(ToneFilePath, AppendsTheFileNameAsPlainText) {
@@ -213,13 +216,40 @@ TEST(ToneFileKinds, EachKindHasItsFrenchName) {
 
 TEST(ToneFileDefaultKernel, PublicEntryWritesTheSameFileAsTheScalarPath) {
     ScratchDirectory dir;
-    ASSERT_EQ(tonegen::CreateToneFile(dir.path(), "852", "1477", "1", 32767, nullptr),
-              std::nullopt);
+    ASSERT_EQ(tonegen::CreateToneFile(dir.path(), {"852", "1477", "1", 32767}), std::nullopt);
     const std::vector<std::uint8_t> fast = ReadFileBytes(dir.ToneFile());
-    ASSERT_EQ(tonegen::CreateToneFileWithKernel(KernelPath::Scalar, dir.path(), "852", "1477", "1",
-                                                32767, nullptr),
+    ASSERT_EQ(tonegen::CreateToneFileWithKernel(KernelChoice::Scalar, dir.path(),
+                                                {"852", "1477", "1", 32767}),
               std::nullopt);
     EXPECT_EQ(ReadFileBytes(dir.ToneFile()), fast);
+}
+
+// Two programs pressing "Créer" in the same folder: the second must neither
+// delete the file the first is still writing nor let the first report a file
+// that no longer exists.
+TEST(CreateToneFile, ASecondRunLeavesTheFileBeingWrittenAlone) {
+    ScratchDirectory dir;
+    const tonegen::ToneInputs first{"1209", "697", "2", 20000};
+    std::optional<tonegen::RunResult> second;
+    const tonegen::ToneProgress progress{
+        nullptr, [&](std::int32_t done, std::int32_t /*total*/) {
+            if (!second && done >= 44100) {
+                second = tonegen::CreateToneFile(dir.path(), {"941", "1336", "1", 1000});
+            }
+        }};
+    ASSERT_EQ(tonegen::CreateToneFile(dir.path(), first, progress), std::nullopt);
+    ASSERT_TRUE(second.has_value());
+    ASSERT_TRUE(second->has_value());
+    EXPECT_EQ((*second)->kind, tonegen::FailureKind::File);
+    EXPECT_NE((*second)->description.find("en cours d'utilisation"), std::string::npos)
+        << (*second)->description;
+    const std::vector<std::uint8_t> bytes = ReadFileBytes(dir.ToneFile());
+    ASSERT_EQ(bytes.size(), 44U + 2U * 88200U);
+    EXPECT_EQ(SampleAt(bytes, 88199), ExpectedSample(1209, 697, 20000, 88199));
+
+    // Once the first run has closed its file, the next one replaces it.
+    ASSERT_EQ(tonegen::CreateToneFile(dir.path(), {"941", "1336", "1", 1000}), std::nullopt);
+    EXPECT_EQ(ReadFileBytes(dir.ToneFile()).size(), 44U + 2U * 44100U);
 }
 
 // The entry every caller but "Créer" uses: a file created at a given path, or
@@ -240,8 +270,7 @@ TEST(WriteToneFile, CreatesOnlyANewFileAndReportsEveryBlock) {
     EXPECT_EQ(done[85], 86 * 512);
     EXPECT_EQ(done.back(), 44100);
     EXPECT_EQ(firstSamples, 1);
-    ASSERT_EQ(tonegen::CreateToneFile(dir.path(), "1209", "697", "1", 20000, nullptr),
-              std::nullopt);
+    ASSERT_EQ(tonegen::CreateToneFile(dir.path(), {"1209", "697", "1", 20000}), std::nullopt);
     EXPECT_EQ(ReadFileBytes(dir / "a.wav"), ReadFileBytes(dir.ToneFile()));
 
     // An existing name, or a link, is never opened: the file stays as it was.
@@ -258,7 +287,7 @@ TEST(WriteToneFile, CreatesOnlyANewFileAndReportsEveryBlock) {
 
 TEST(WriteToneFile, WritesIntoAnOpenOutputFromWhereItStands) {
     ScratchDirectory dir;
-    ASSERT_EQ(tonegen::CreateToneFile(dir.path(), "941", "1336", "1", 1000, nullptr), std::nullopt);
+    ASSERT_EQ(tonegen::CreateToneFile(dir.path(), {"941", "1336", "1", 1000}), std::nullopt);
 #if defined(_WIN32)
     const auto write = [](HANDLE file, const char* text, DWORD size) {
         DWORD written = 0;
@@ -306,10 +335,11 @@ TEST(CheckToneInputs, RefusesWhatTheRunWouldRefuseAfterCreatingItsFile) {
          {std::tuple{"1209", "697", "24348"}, std::tuple{"1209", "697", "48696"},
           std::tuple{"12x", "697", "1"}, std::tuple{"1e308", "697", "1"},
           std::tuple{"697", "9e307", "1"}, std::tuple{"1e307", "1e308", "1"}}) {
-        const tonegen::ToneInputs inputs{f1, f2, seconds, 20000};
+        const tonegen::ToneInputs inputs{std::string(f1), std::string(f2), std::string(seconds),
+                                         20000};
         const std::optional<tonegen::Failure> checked = tonegen::CheckToneInputs(inputs);
-        const tonegen::RunResult run =
-            tonegen::CreateToneFile(dir.path(), f1, f2, seconds, 20000, nullptr);
+        const tonegen::RunResult run = tonegen::CreateToneFile(
+            dir.path(), {std::string(f1), std::string(f2), std::string(seconds), 20000});
         ASSERT_TRUE(checked.has_value()) << f1 << " " << f2 << " " << seconds;
         ASSERT_TRUE(run.has_value());
         EXPECT_EQ(checked->kind, run->kind) << run->description;

@@ -30,7 +30,7 @@ class MemorySink final : public tonegen::ByteSink {
     std::size_t budget_;
 };
 
-TEST(WaveHeader, OneSecondIsTheDocumentedBytes) {
+TEST(WaveHeader, OneSecondHasTheRiffHeaderPlayersExpect) {
     MemorySink sink;
     ASSERT_EQ(tonegen::WriteWaveHeader(sink, 44100), HeaderOutcome::Written);
     const std::vector<std::uint8_t> expected = {

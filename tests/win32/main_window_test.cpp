@@ -52,13 +52,12 @@ class MainWindowTest : public ::testing::Test {
     bool throwInRun_ = false;
     win32::Program program_{
         L"C:\\Dossier é 日本", player_,
-        [this](const std::filesystem::path&, std::string_view f1, std::string_view f2,
-               std::string_view seconds, std::int16_t amplitude,
-               const std::function<void()>& onFirstSample) -> tonegen::RunResult {
+        [this](const std::filesystem::path&, const tonegen::ToneInputs& inputs,
+               const tonegen::ToneProgress& progress) -> tonegen::RunResult {
             const bool before = Waiting();
-            onFirstSample();
-            runs_.push_back({std::string(f1), std::string(f2), std::string(seconds), amplitude,
-                             before, Waiting()});
+            progress.onFirstSample();
+            runs_.push_back({inputs.frequency1Text, inputs.frequency2Text, inputs.durationText,
+                             inputs.amplitude, before, Waiting()});
             if (throwInRun_) {
                 throw std::runtime_error("panne simulée");
             }
@@ -67,7 +66,7 @@ class MainWindowTest : public ::testing::Test {
         [](const std::wstring&) { return true; }};
 };
 
-TEST_F(MainWindowTest, OpensWithTheDesignCentredWithTheFocusOnCreer) {
+TEST_F(MainWindowTest, OpensCentredWithItsInitialValuesAndTheFocusOnCreer) {
     EXPECT_EQ(WindowText(Control(form::kTxtFreq1)), L"1209");
     EXPECT_EQ(WindowText(Control(form::kTxtFreq2)), L"697");
     EXPECT_EQ(WindowText(Control(form::kText5)), L"1");

@@ -1,10 +1,11 @@
 // Making a tone file: two frequency texts, a duration text and an amplitude
-// become a mono 16-bit PCM RIFF/WAVE file at 44,100 samples/s.
+// become a mono 16-bit PCM RIFF/WAVE file at kSamplesPerSecond samples/s.
 #pragma once
 
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <limits>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -12,6 +13,24 @@
 #include "tonegen/failure.h"
 
 namespace tonegen {
+
+// The window program's files: mono, 16-bit PCM, at this rate.
+inline constexpr std::int32_t kSamplesPerSecond = 44100;
+
+// The amplitude's range (the volume scroll bar's) and where it starts: loud
+// enough for the first "Créer" to be heard.
+inline constexpr std::int16_t kLowestAmplitude = 0;
+inline constexpr std::int16_t kHighestAmplitude = std::numeric_limits<std::int16_t>::max();
+inline constexpr std::int16_t kDefaultAmplitude = 20000;
+
+// The RIFF size field is a signed 32-bit count of the bytes after it: the 36
+// other header bytes and two bytes a sample. The longest whole-second
+// duration is the last one whose file that field can still count.
+inline constexpr std::int32_t kHeaderBytesAfterRiffSize = 36;
+inline constexpr std::int32_t kBytesPerSample = 2;
+inline constexpr std::int32_t kLongestSeconds = static_cast<std::int32_t>(
+    (std::int64_t{std::numeric_limits<std::int32_t>::max()} - kHeaderBytesAfterRiffSize) /
+    (std::int64_t{kBytesPerSample} * kSamplesPerSecond));
 
 // What the user gives for one file. The texts are UTF-8 and are converted the
 // same way as the window's boxes: the frequencies in hertz (empty is 0 Hz),
@@ -66,12 +85,17 @@ std::filesystem::path ToneFilePath(const std::filesystem::path& programDirectory
 
 // The "Créer" run: deletes an existing test.wav in programDirectory (a link
 // itself, never its target), then writes the new one as WriteToneFile does.
-// onFirstSample is ToneProgress::onFirstSample.
+// While it writes, the file is held so that a second run in the same folder
+// cannot delete it: that run fails with "le fichier est en cours
+// d'utilisation", as it does on Windows.
 [[nodiscard]] RunResult CreateToneFile(const std::filesystem::path& programDirectory,
-                                       std::string_view frequency1Text,
-                                       std::string_view frequency2Text,
-                                       std::string_view durationText, std::int16_t amplitude,
-                                       const std::function<void()>& onFirstSample);
+                                       const ToneInputs& inputs, const ToneProgress& progress = {});
+
+// The run as a window calls it: CreateToneFile in the programs, a stand-in in
+// the tests that need to stop inside a run.
+using ToneFileMaker =
+    std::function<RunResult(const std::filesystem::path& programDirectory, const ToneInputs& inputs,
+                            const ToneProgress& progress)>;
 
 // A file-size limit (ulimit -f) then makes a write fail with its ordinary
 // error instead of a signal that ends the program. Called once at start by
