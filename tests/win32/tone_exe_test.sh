@@ -3,7 +3,8 @@
 # quenbrix-tone.exe under Wine against the Linux build: the same bytes for the
 # same arguments (through UTF-16 arguments and a folder outside the ANSI code
 # page), its exit codes and French messages, replacing a file, what it
-# refuses, standard output in binary, and Ctrl+C leaving nothing behind.
+# refuses, standard output in binary, and Ctrl+C or a forced end leaving
+# nothing behind.
 set -euo pipefail
 exe=$1
 linux=$2
@@ -78,4 +79,23 @@ if kill -0 "$program" 2>/dev/null; then
 fi
 compgen -G "$folder/.quenbrix-tone-*" >/dev/null && fail "Ctrl+C left the hidden file"
 [[ ! -e "$folder/long.wav" ]] || fail "Ctrl+C left a target"
+# Ended from outside (the Task Manager, TerminateProcess) while replacing a
+# file: no code of the program runs, the system deletes the hidden file, and
+# the old file stays as it was.
+cp "$folder/w.wav" "$work/old.wav"
+wine "$exe" --f1 1209 --f2 697 --seconds 24347 -o "$folder/w.wav" &
+program=$!
+for _ in $(seq 1 100); do
+    compgen -G "$folder/.quenbrix-tone-*" >/dev/null && break
+    sleep 0.1
+done
+compgen -G "$folder/.quenbrix-tone-*" >/dev/null || fail "no hidden file while replacing"
+wine taskkill /f /im quenbrix-tone.exe >/dev/null 2>&1 || fail "taskkill could not end quenbrix-tone.exe"
+wait "$program" || true
+for _ in $(seq 1 100); do
+    compgen -G "$folder/.quenbrix-tone-*" >/dev/null || break
+    sleep 0.1
+done
+compgen -G "$folder/.quenbrix-tone-*" >/dev/null && fail "a forced end left the hidden file"
+cmp "$folder/w.wav" "$work/old.wav" || fail "a forced end changed the old file"
 echo "quenbrix-tone.exe test passed"
