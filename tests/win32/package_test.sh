@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # package_test.sh BUILD_DIR PACKAGE_NAME WINDRES OBJDUMP VERSION_TEST
 # Makes the Windows packages with CPack and checks them as a user gets them:
-# the ZIP's files, the program's version block and that it needs no MinGW
+# the ZIP's files, both programs' version blocks and that they need no MinGW
 # DLL; then, under Wine, the installer puts everything into the user's own
 # programs folder with a Start-menu entry and an uninstall entry, and the
 # uninstaller removes what it installed and the program's test.wav, leaving
@@ -36,9 +36,11 @@ for exe in Quenbrix.exe quenbrix-tone.exe; do
     foreign=$(grep -v -x -E 'kernel32.dll|user32.dll|gdi32.dll|comctl32.dll|winmm.dll|shell32.dll|ole32.dll|msvcrt.dll|advapi32.dll' <<<"$dlls" || true)
     [[ -z $foreign ]] || fail "$exe needs DLLs that Windows does not have: $foreign"
 done
-"$windres" --input-format=coff --output-format=rc -i "$folder/Quenbrix.exe" -o "$work/back.rc"
-"$version_test" "$windres" "$work/back.rc" >/dev/null || fail "the version block of Quenbrix.exe"
-grep -q 'dpiAwareness' "$work/back.rc" || fail "Quenbrix.exe carries no per-monitor manifest"
+for exe in Quenbrix.exe quenbrix-tone.exe; do
+    "$windres" --input-format=coff --output-format=rc -i "$folder/$exe" -o "$work/$exe.rc"
+    "$version_test" "$windres" "$work/$exe.rc" "$exe" >/dev/null || fail "the version block of $exe"
+done
+grep -q 'dpiAwareness' "$work/Quenbrix.exe.rc" || fail "Quenbrix.exe carries no per-monitor manifest"
 
 # The installer, silent, for the user of the Wine prefix.
 unix_path() { winepath -u "$(wine cmd /c echo "%$1%" | tr -d '\r')"; }
