@@ -26,11 +26,17 @@ setup="$work/cpack/$name-setup.exe"
 mkdir "$work/zip"
 (cd "$work/zip" && cmake -E tar xf "$zip")
 folder="$work/zip/$name"
-for file in Quenbrix.exe quenbrix-tone.exe LISEZMOI.txt licences/mingw-w64.txt \
-            licences/gcc-runtime.txt; do
+for file in Quenbrix.exe quenbrix-tone.exe LISEZMOI.txt licences/quenbrix.txt \
+            licences/mingw-w64.txt licences/gcc-runtime.txt; do
     [[ -f "$folder/$file" ]] || fail "the ZIP lacks $file"
 done
 grep -q $'test.wav.*\r$' "$folder/LISEZMOI.txt" || fail "LISEZMOI.txt: no CRLF lines naming test.wav"
+grep -q 'MIT License' "$folder/licences/quenbrix.txt" || fail "licences/quenbrix.txt is not the MIT licence"
+# A licence text may name only fonts that the package holds.
+if [[ -z $(find "$folder" -iname '*.ttf' -o -iname '*.otf') ]] \
+        && grep -i -n 'font' "$folder/LISEZMOI.txt" "$folder/licences/quenbrix.txt"; then
+    fail "the texts above name fonts that the package does not carry"
+fi
 for exe in Quenbrix.exe quenbrix-tone.exe; do
     dlls=$("$objdump" -p "$folder/$exe" | sed -n 's/^\tDLL Name: //p' | tr 'A-Z' 'a-z' | sort -u)
     foreign=$(grep -v -x -E 'kernel32.dll|user32.dll|gdi32.dll|comctl32.dll|winmm.dll|shell32.dll|ole32.dll|msvcrt.dll|advapi32.dll' <<<"$dlls" || true)
