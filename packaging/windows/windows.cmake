@@ -1,6 +1,10 @@
 # The Windows program files' icon and version block, built from the product
 # name and version set once in the top CMakeLists.txt.
 
+# The named mutex Quenbrix.exe holds while it runs, which the installer and
+# the uninstaller look for. Without a prefix the name lives in the user's
+# session, as the per-user install does.
+set(QUENBRIX_RUNNING_MUTEX "Quenbrix.Running")
 
 # quenbrix_configure_windows_rc(OUT_DIR RC_VAR [FILE_NAME name.exe]
 #                               [DESCRIPTION text]): writes the resource

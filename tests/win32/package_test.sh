@@ -1,17 +1,20 @@
 #!/usr/bin/env bash
-# package_test.sh BUILD_DIR PACKAGE_NAME WINDRES OBJDUMP VERSION_TEST
+# package_test.sh BUILD_DIR PACKAGE_NAME WINDRES OBJDUMP VERSION_TEST RUNNING_PROBE
 # Makes the Windows packages with CPack and checks them as a user gets them:
 # the ZIP's files, both programs' version blocks and that they need no MinGW
 # DLL; then, under Wine, the installer puts everything into the user's own
-# programs folder with a Start-menu entry and an uninstall entry, and the
-# uninstaller removes what it installed and the program's test.wav, leaving
-# only what the user added.
+# programs folder with a Start-menu entry and an uninstall entry giving the
+# installed size, and the uninstaller removes what it installed and the
+# program's test.wav, leaving only what the user added. While the installed
+# Quenbrix.exe runs, both refuse silently with a failure status and change
+# nothing. RUNNING_PROBE tells whether Quenbrix.exe runs.
 set -euo pipefail
 build=$1
 name=$2
 windres=$3
 objdump=$4
 version_test=$5
+probe=$6
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 work=$(mktemp -d "${TMPDIR:-/tmp}/quenbrix-windows-package.XXXXXX")
@@ -64,6 +67,20 @@ install() {
     wine reg query "$key" /v UninstallString 2>/dev/null | grep -q 'sinstaller Quenbrix.exe' \
         || fail "no uninstall entry for the user"
     [[ -f $uninstaller ]] || fail "no uninstaller"
+    # Settings > Apps shows EstimatedSize in KiB: at least the files' bytes,
+    # at most one KiB more per file, however the installer rounds.
+    local size bytes files
+    size=$({ wine reg query "$key" /v EstimatedSize 2>/dev/null || true; } \
+        | sed -n 's/.*REG_DWORD[[:space:]]*0x\([0-9a-fA-F]*\).*/\1/p')
+    [[ -n $size ]] || fail "no EstimatedSize in the uninstall entry"
+    bytes=$(find "$programs" -type f -printf '%s\n' | awk '{total += $1} END {print total}')
+    files=$(find "$programs" -type f | wc -l)
+    (( 16#$size >= (bytes + 1023) / 1024 && 16#$size <= (bytes + 1023) / 1024 + files )) \
+        || fail "EstimatedSize $((16#$size)) KiB for $bytes bytes in $files files"
+}
+installed() {  # true while the program, its uninstaller, menu entry and uninstall entry are there
+    [[ -f "$programs/Quenbrix.exe" && -f $uninstaller && -f $menu ]] \
+        && wine reg query "$key" >/dev/null 2>&1
 }
 uninstall() {
     # The uninstaller runs from a copy of itself and returns at once.
@@ -77,6 +94,31 @@ uninstall() {
 
 install
 [[ ! -e "$(unix_path ProgramFiles)/Quenbrix" ]] || fail "installed into Program Files"
+
+# While Quenbrix.exe runs, a silent install and a silent uninstall fail and
+# change nothing. The uninstaller is run in place (_?=), as the copy it
+# starts of itself would otherwise give the status.
+wine "$programs/Quenbrix.exe" >"$work/running.log" 2>&1 &
+running=$!
+for _ in $(seq 1 100); do wine "$probe" && break; sleep 0.1; done
+wine "$probe" || fail "the installed Quenbrix.exe did not start: $(cat "$work/running.log")"
+echo "version précédente" >"$programs/LISEZMOI.txt"
+set +e
+wine "$setup" /S
+install_status=$?
+wine "$uninstaller" /S "_?=$(winepath -w "$programs")"
+uninstall_status=$?
+set -e
+[[ $install_status != 0 ]] || fail "installing over a running Quenbrix.exe reported success"
+[[ $(cat "$programs/LISEZMOI.txt") == "version précédente" ]] \
+    || fail "installing over a running Quenbrix.exe changed its files"
+[[ $uninstall_status != 0 ]] || fail "uninstalling a running Quenbrix.exe reported success"
+installed || fail "uninstalling a running Quenbrix.exe removed some of it"
+wine taskkill /f /im Quenbrix.exe >/dev/null 2>&1 || fail "taskkill could not end Quenbrix.exe"
+wait "$running" || true
+# Once it has ended, both work.
+install
+cmp "$programs/LISEZMOI.txt" "$folder/LISEZMOI.txt" || fail "the installer did not replace the files"
 cp "$folder/LISEZMOI.txt" "$programs/test.wav"  # what the program writes beside itself
 uninstall
 [[ ! -e $programs ]] || fail "the uninstaller left $(ls -A "$programs")"
