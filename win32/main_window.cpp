@@ -11,6 +11,7 @@
 #include "digit_box.h"
 #include "main_form.h"
 #include "sound_player.h"
+#include "tonegen/message_text.h"
 #include "wide_text.h"
 
 namespace win32 {
@@ -271,7 +272,7 @@ void MainWindow::CreateAndPlay() {
             ShowError(Wide(failure->description));
             return;
         }
-        player_.Play(ToneFilePath());
+        PlayToneFile();
     } catch (const std::exception& unexpected) {
         wait_.Restore();
         ShowError(Wide(form::kUnexpectedFailureStart) + Wide(unexpected.what()));
@@ -279,7 +280,17 @@ void MainWindow::CreateAndPlay() {
 }
 
 void MainWindow::Replay() {
-    player_.Play(ToneFilePath());
+    PlayToneFile();
+}
+
+void MainWindow::PlayToneFile() {
+    const std::filesystem::path file = ToneFilePath();
+    if (!player_.Play(file)) {
+        ShowError(L"Impossible de faire entendre " + Wide(tonegen::QuotePath(file)) +
+                  L" : le lecteur de sons de Windows ne prend pas ce chemin (trop long, ou des "
+                  L"caractères hors de la page de code du système) et le disque n'en donne pas "
+                  L"de nom court.");
+    }
 }
 
 void MainWindow::OnScroll(int request) {
