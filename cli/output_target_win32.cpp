@@ -46,6 +46,16 @@ fs::path HiddenName(const fs::path& folder) {
     return folder / name;
 }
 
+// A file marked this way is deleted by the system when its last handle
+// closes, which also happens when the program is ended from outside (the
+// Task Manager, TerminateProcess), where no code of ours runs.
+bool MarkForDeletion(HANDLE file, bool marked) {
+    FILE_DISPOSITION_INFO disposition{};
+    disposition.DeleteFile = marked ? TRUE : FALSE;
+    return ::SetFileInformationByHandle(file, FileDispositionInfo, &disposition,
+                                        sizeof disposition) != 0;
+}
+
 bool IsStream(HANDLE file) {
     const DWORD type = ::GetFileType(file);
     return type == FILE_TYPE_CHAR || type == FILE_TYPE_PIPE;
@@ -66,8 +76,9 @@ struct OutputTarget::State {
         return tonegen::MakeFileFailure("écrire", shown, static_cast<int>(error));
     }
 
-    // Makes the new file under a fresh hidden name beside the target; the
-    // Ctrl+C handler knows the name before the file exists.
+    // Makes the new file under a fresh hidden name beside the target, marked
+    // for deletion until Commit; the Ctrl+C handler knows the name before the
+    // file exists.
     std::optional<Failure> CreateNewFile() {
         static const bool handlerInstalled =
             ::SetConsoleCtrlHandler(RemovePendingAndEnd, TRUE) != FALSE;
@@ -83,11 +94,19 @@ struct OutputTarget::State {
         for (;;) {
             const std::lock_guard lock(gPendingLock);
             pending = HiddenName(folder);
-            file =
-                ::CreateFileW(pending.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE,
-                              nullptr, CREATE_NEW, FILE_ATTRIBUTE_HIDDEN, nullptr);
+            file = ::CreateFileW(pending.c_str(), GENERIC_WRITE | DELETE,
+                                 FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, CREATE_NEW,
+                                 FILE_ATTRIBUTE_HIDDEN, nullptr);
             if (file != INVALID_HANDLE_VALUE) {
                 gPendingName = pending.native();
+                if (!MarkForDeletion(file, true)) {
+                    const DWORD error = ::GetLastError();
+                    ::CloseHandle(std::exchange(file, INVALID_HANDLE_VALUE));
+                    ::DeleteFileW(pending.c_str());
+                    gPendingName.clear();
+                    pending.clear();
+                    return Fail(error);
+                }
                 return std::nullopt;
             }
             const DWORD error = ::GetLastError();
@@ -174,11 +193,16 @@ std::optional<Failure> OutputTarget::Commit() {
     if (::FlushFileBuffers(state.file) == 0) {
         return state.Fail(::GetLastError());
     }
-    ::CloseHandle(std::exchange(state.file, INVALID_HANDLE_VALUE));
-    // Only the name was hidden. Until the move below, Ctrl+C still deletes it.
-    ::SetFileAttributesW(state.pending.c_str(), FILE_ATTRIBUTE_NORMAL);
     {
+        // Until the move below, Ctrl+C waits for it or deletes the file itself.
         const std::lock_guard lock(gPendingLock);
+        // Unmarked first, or closing the handle would delete the file.
+        if (!MarkForDeletion(state.file, false)) {
+            return state.Fail(::GetLastError());
+        }
+        ::CloseHandle(std::exchange(state.file, INVALID_HANDLE_VALUE));
+        // Only the name was hidden.
+        ::SetFileAttributesW(state.pending.c_str(), FILE_ATTRIBUTE_NORMAL);
         // A replaced file keeps its attributes and permissions.
         const BOOL moved =
             state.replacing

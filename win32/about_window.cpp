@@ -7,6 +7,7 @@
 
 #include "about_form.h"
 #include "accessible_windows.h"
+#include "control_tools.h"
 #include "dtmf_grid.h"
 #include "gdi_object.h"
 #include "main_form.h"
@@ -22,10 +23,6 @@ constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 // A dialog frame shows no icon; owned by the program's hidden window, the
 // window has no task-bar button and no owner among the program's windows.
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
-
-COLORREF ToColorref(forms::Colour colour) {
-    return RGB(colour.red, colour.green, colour.blue);
-}
 
 POINT PointFrom(LPARAM lParam) {
     return {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
@@ -194,14 +191,9 @@ void AboutWindow::OnCreate() {
 
 void AboutWindow::LayOut() {
     const DpiScale& scale = fonts_.Scale();
-    const RECT okPlace = scale.Rect(form::kCmdOK.place);
-    SetWindowPos(ok_, nullptr, okPlace.left, okPlace.top, okPlace.right - okPlace.left,
-                 okPlace.bottom - okPlace.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    Place(ok_, scale.Rect(form::kCmdOK.place));
     SendMessageW(ok_, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.Get(form::kCmdOK.font)), TRUE);
-    const RECT iconPlace = scale.Rect(form::kPicIcon.place);
-    SetWindowPos(icon_->Handle(), nullptr, iconPlace.left, iconPlace.top,
-                 iconPlace.right - iconPlace.left, iconPlace.bottom - iconPlace.top,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    Place(icon_->Handle(), scale.Rect(form::kPicIcon.place));
     icon_->SetDpi(scale.Dpi());
 }
 

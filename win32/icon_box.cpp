@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "dpi_scale.h"
+#include "gdi_object.h"
 
 namespace win32 {
 namespace {
@@ -23,18 +24,13 @@ HWND IconBox::Open(HWND parent) {
 }
 
 void IconBox::SetDpi(int dpi) {
-    const int size = DpiScale(dpi).FromStandardPixels(kIconPixels);
-    if (size == iconSize_) {
-        return;
+    if (icon_ == nullptr) {
+        // The icon file's larger images are the same art on a margin, or
+        // drawn again: the 32-pixel one is the picture, enlarged as it is.
+        icon_ = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), L"IDI_ICON1", IMAGE_ICON,
+                                              kIconPixels, kIconPixels, 0));
     }
-    if (icon_ != nullptr) {
-        DestroyIcon(icon_);
-    }
-    // The icon file holds the picture at several sizes; the nearest one is
-    // scaled pixel by pixel, never smoothed.
-    icon_ = static_cast<HICON>(
-        LoadImageW(GetModuleHandleW(nullptr), L"IDI_ICON1", IMAGE_ICON, size, size, 0));
-    iconSize_ = size;
+    frame_ = std::max(1, DpiScale(dpi).FromStandardPixels(1));
     InvalidateRect(Handle(), nullptr, TRUE);
 }
 
@@ -42,6 +38,9 @@ LRESULT IconBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_PAINT:
             OnPaint();
+            return 0;
+        case WM_PRINTCLIENT:
+            Paint(reinterpret_cast<HDC>(wParam));
             return 0;
         case WM_LBUTTONDOWN:
             SetFocus(Handle());
@@ -54,17 +53,35 @@ LRESULT IconBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 void IconBox::OnPaint() {
     PAINTSTRUCT paint{};
     HDC dc = BeginPaint(Handle(), &paint);
+    Paint(dc);
+    EndPaint(Handle(), &paint);
+}
+
+void IconBox::Paint(HDC dc) {
     RECT box{};
     GetClientRect(Handle(), &box);
     FillRect(dc, &box, GetSysColorBrush(COLOR_WINDOWFRAME));
-    // One pixel at 96 dots per inch: what the box holds beyond the icon.
-    const int line = std::max(1, static_cast<int>(box.right - box.left - iconSize_) / 2);
-    InflateRect(&box, -line, -line);
+    InflateRect(&box, -frame_, -frame_);
     FillRect(dc, &box, GetSysColorBrush(COLOR_WINDOW));
-    if (icon_ != nullptr) {
-        DrawIconEx(dc, box.left, box.top, icon_, iconSize_, iconSize_, 0, nullptr, DI_NORMAL);
+    if (icon_ == nullptr || box.right <= box.left || box.bottom <= box.top) {
+        return;
     }
-    EndPaint(Handle(), &paint);
+    // The art on the box's colour at its own size, then stretched pixel by
+    // pixel, never smoothed: whole squares where the box is a multiple of
+    // 32, the nearest art pixel elsewhere.
+    HDC art = CreateCompatibleDC(dc);
+    const GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(dc, kIconPixels, kIconPixels));
+    HGDIOBJ previous = SelectObject(art, bitmap.Get());
+    const RECT whole{0, 0, kIconPixels, kIconPixels};
+    FillRect(art, &whole, GetSysColorBrush(COLOR_WINDOW));
+    DrawIconEx(art, 0, 0, icon_, kIconPixels, kIconPixels, 0, nullptr, DI_NORMAL);
+    const int savedState = SaveDC(dc);
+    SetStretchBltMode(dc, COLORONCOLOR);
+    StretchBlt(dc, box.left, box.top, box.right - box.left, box.bottom - box.top, art, 0, 0,
+               kIconPixels, kIconPixels, SRCCOPY);
+    RestoreDC(dc, savedState);
+    SelectObject(art, previous);
+    DeleteDC(art);
 }
 
 }  // namespace win32

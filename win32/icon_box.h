@@ -18,15 +18,17 @@ class IconBox final : public Window {
 
     // A child of parent; placed by the parent.
     HWND Open(HWND parent);
-    // The icon drawn at its size for a resolution (32 x 32 at 96 dots per inch).
+    // The frame's width for a resolution (one pixel at 96 dots per inch);
+    // the icon fills what the frame leaves.
     void SetDpi(int dpi);
 
   private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void OnPaint();
+    void Paint(HDC dc);
 
-    HICON icon_ = nullptr;
-    int iconSize_ = 0;
+    HICON icon_ = nullptr;  // the 32-pixel art
+    int frame_ = 1;
 };
 
 }  // namespace win32

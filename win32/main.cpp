@@ -15,6 +15,10 @@ int WINAPI wWinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, PWSTR /*comm
     // Per-monitor awareness and the current common controls come from the
     // program's manifest (quenbrix.manifest).
 
+    // Held until the program ends: the installer and the uninstaller look
+    // for it and wait until the program is closed.
+    HANDLE running = CreateMutexW(nullptr, FALSE, QUENBRIX_RUNNING_MUTEX);
+
     // The shell's browser start wants COM on the calling thread.
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
@@ -31,6 +35,9 @@ int WINAPI wWinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, PWSTR /*comm
     }
     if (SUCCEEDED(com)) {
         CoUninitialize();
+    }
+    if (running != nullptr) {
+        CloseHandle(running);
     }
     return exitCode;
 }

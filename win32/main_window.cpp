@@ -8,9 +8,11 @@
 #include <utility>
 
 #include "accessible_windows.h"
+#include "control_tools.h"
 #include "digit_box.h"
 #include "main_form.h"
 #include "sound_player.h"
+#include "tonegen/message_text.h"
 #include "wide_text.h"
 
 namespace win32 {
@@ -29,10 +31,6 @@ constexpr int kFirstId = 100;
 int ControlId(const forms::Control& control) {
     const auto found = std::find(form::kControls.begin(), form::kControls.end(), &control);
     return kFirstId + static_cast<int>(found - form::kControls.begin());
-}
-
-COLORREF ToColorref(forms::Colour colour) {
-    return RGB(colour.red, colour.green, colour.blue);
 }
 
 bool IsPlainButton(const forms::Control& control) {
@@ -225,9 +223,7 @@ void MainWindow::OnCreate() {
 
 void MainWindow::LayOut(ProgramFonts& fonts) {
     for (const Child& child : children_) {
-        const RECT place = fonts.Scale().Rect(child.control->place);
-        SetWindowPos(child.handle, nullptr, place.left, place.top, place.right - place.left,
-                     place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE);
+        Place(child.handle, fonts.Scale().Rect(child.control->place));
         SendMessageW(child.handle, WM_SETFONT,
                      reinterpret_cast<WPARAM>(fonts.Get(child.control->font)), TRUE);
     }
@@ -261,11 +257,7 @@ void MainWindow::CreateAndPlay() {
     // The one handler that reports its failures in the error box, whatever they are.
     try {
         const auto text = [this](const forms::Control& box) {
-            HWND handle = ControlHandle(box);
-            std::wstring value(static_cast<std::size_t>(GetWindowTextLengthW(handle)) + 1, L'\0');
-            value.resize(static_cast<std::size_t>(
-                GetWindowTextW(handle, value.data(), static_cast<int>(value.size()))));
-            return Utf8(value);
+            return Utf8(Text(ControlHandle(box)));
         };
         const std::string frequency1 = text(form::kTxtFreq1);
         const std::string frequency2 = text(form::kTxtFreq2);
@@ -285,7 +277,7 @@ void MainWindow::CreateAndPlay() {
             ShowError(Wide(failure->description));
             return;
         }
-        player_.Play(ToneFilePath());
+        PlayToneFile();
     } catch (const std::exception& unexpected) {
         wait_.Restore();
         ShowError(Wide(form::kUnexpectedFailureStart) + Wide(unexpected.what()));
@@ -293,7 +285,17 @@ void MainWindow::CreateAndPlay() {
 }
 
 void MainWindow::Replay() {
-    player_.Play(ToneFilePath());
+    PlayToneFile();
+}
+
+void MainWindow::PlayToneFile() {
+    const std::filesystem::path file = ToneFilePath();
+    if (!player_.Play(file)) {
+        ShowError(L"Impossible de faire entendre " + Wide(tonegen::QuotePath(file)) +
+                  L" : le lecteur de sons de Windows ne prend pas ce chemin (trop long, ou des "
+                  L"caractères hors de la page de code du système) et le disque n'en donne pas "
+                  L"de nom court.");
+    }
 }
 
 void MainWindow::OnScroll(int request) {
@@ -350,9 +352,7 @@ void MainWindow::OnDrawButton(const DRAWITEMSTRUCT& item) {
     const bool pressed = (item.itemState & ODS_SELECTED) != 0;
     DrawEdge(item.hDC, &face, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
 
-    std::wstring caption(static_cast<std::size_t>(GetWindowTextLengthW(item.hwndItem)) + 1, L'\0');
-    caption.resize(static_cast<std::size_t>(
-        GetWindowTextW(item.hwndItem, caption.data(), static_cast<int>(caption.size()))));
+    const std::wstring caption = Text(item.hwndItem);
     RECT text = face;
     if (pressed) {
         OffsetRect(&text, 1, 1);

@@ -75,6 +75,7 @@ class MainWindow final : public Window {
     void LayOut(ProgramFonts& fonts);
     [[nodiscard]] const Child* FindChild(HWND handle) const;
     void ShowError(const std::wstring& text);
+    void PlayToneFile();
 
     std::filesystem::path programDirectory_;
     SoundPlayer& player_;

@@ -16,8 +16,9 @@ class SoundPlayer {
 
     // Starts the file and returns without waiting for its end; a sound still
     // playing stops first. A file that cannot be played gives the system's
-    // default sound, or silence, and no report.
-    virtual void Play(const std::filesystem::path& file) = 0;
+    // default sound, or silence, and no report. False when the player cannot
+    // even be given the file's name: nothing plays then.
+    virtual bool Play(const std::filesystem::path& file) = 0;
     // Stops whatever plays, so that the file it plays can be deleted.
     virtual void Stop() = 0;
 };

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "control_tools.h"
 #include "gdi_object.h"
 
 namespace win32 {
@@ -17,10 +18,6 @@ UINT AlignmentFormat(forms::TextAlign align) {
             break;
     }
     return DT_LEFT;
-}
-
-COLORREF ToColorref(forms::Colour colour) {
-    return RGB(colour.red, colour.green, colour.blue);
 }
 
 }  // namespace

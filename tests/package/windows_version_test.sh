@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
+# windows_version_test.sh WINDRES RC [FILE_NAME]
 # Compiles the Windows resource script to a binary resource, decompiles that
 # again and checks the version block a Windows user sees in the file's
-# properties: versions 1.00, product Quenbrix, Quenbrix.exe, French (France)
-# with the Unicode code page, the copyright and licence, and the program icon.
+# properties: versions 1.00, product Quenbrix, the program file's own name
+# (Quenbrix.exe unless FILE_NAME is given), French (France) with the Unicode
+# code page, the copyright and licence, and the program icon.
 set -euo pipefail
 windres=$1
 rc=$2
+file_name=${3:-Quenbrix.exe}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
@@ -22,7 +25,8 @@ expect 'BLOCK "040c04b0"'
 expect 'VALUE "FileVersion", "1.00"'
 expect 'VALUE "ProductVersion", "1.00"'
 expect 'VALUE "ProductName", "Quenbrix"'
-expect 'VALUE "OriginalFilename", "Quenbrix.exe"'
+expect "VALUE \"OriginalFilename\", \"$file_name\""
+expect "VALUE \"InternalName\", \"${file_name%.exe}\""
 expect 'VALUE "LegalCopyright", "Copyright (C) 2026 Quenbrix, licence MIT"'
 expect 'VALUE "Translation", 0x40c, 1200'
 expect 'LANGUAGE 12, 1'

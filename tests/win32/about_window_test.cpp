@@ -1,9 +1,12 @@
 // The Win32 About window in-process on Wine's null graphics driver: one at
 // most, its place, Enter and Escape, the link's colours under the pointer,
-// its click, and what the window paints.
+// its click, and what the window paints, the icon at every resolution.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "about_form.h"
+#include "dpi_scale.h"
 #include "main_form.h"
 #include "window_test_support.h"
 
@@ -171,6 +174,65 @@ TEST_F(AboutWindowTest, PaintsTheGreySeparatorTheGridAndTheKeysOverIt) {
         }
     }
     EXPECT_GT(ink, 5);
+}
+
+TEST_F(AboutWindowTest, TheIconFillsItsFrameAtEveryResolutionPixelByPixel) {
+    // The program's 32-pixel art on the window's colour, read pixel by pixel.
+    auto* icon = static_cast<HICON>(
+        LoadImageW(GetModuleHandleW(nullptr), L"IDI_ICON1", IMAGE_ICON, 32, 32, 0));
+    ASSERT_NE(icon, nullptr);
+    HDC screen = GetDC(nullptr);
+    HDC artDc = CreateCompatibleDC(screen);
+    HBITMAP artBitmap = CreateCompatibleBitmap(screen, 32, 32);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ previous = SelectObject(artDc, artBitmap);
+    const RECT whole{0, 0, 32, 32};
+    FillRect(artDc, &whole, GetSysColorBrush(COLOR_WINDOW));
+    DrawIconEx(artDc, 0, 0, icon, 32, 32, 0, nullptr, DI_NORMAL);
+    const auto art = [artDc](int column, int row) {
+        return GetPixel(artDc, std::clamp(column, 0, 31), std::clamp(row, 0, 31));
+    };
+
+    HWND box = FindWindowExW(About(), nullptr, L"QuenbrixIconBox", nullptr);
+    ASSERT_NE(box, nullptr);
+    for (const int dpi : {96, 144, 192}) {
+        const SIZE size = program_.About().WindowSize(dpi);
+        RECT suggested{100, 100, 100 + size.cx, 100 + size.cy};
+        SendMessageW(About(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                     reinterpret_cast<LPARAM>(&suggested));
+        const PaintedClient painted(box);
+        RECT client{};
+        GetClientRect(box, &client);
+        const int frame = win32::DpiScale(dpi).FromStandardPixels(1);
+        EXPECT_EQ(painted.At({0, 0}), GetSysColor(COLOR_WINDOWFRAME));
+        const int width = client.right - 2 * frame;
+        const int height = client.bottom - 2 * frame;
+        ASSERT_GE(width, 32);
+        // Every pixel inside the frame is the art pixel it enlarges: exactly
+        // that one for a whole factor, at most one art pixel away otherwise.
+        const int slack = width % 32 == 0 && height % 32 == 0 ? 0 : 1;
+        int wrong = 0;
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                const int column = x * 32 / width;
+                const int row = y * 32 / height;
+                const COLORREF seen = painted.At({frame + x, frame + y});
+                bool found = false;
+                for (int dy = -slack; dy <= slack && !found; ++dy) {
+                    for (int dx = -slack; dx <= slack && !found; ++dx) {
+                        found = art(column + dx, row + dy) == seen;
+                    }
+                }
+                wrong += found ? 0 : 1;
+            }
+        }
+        EXPECT_EQ(wrong, 0) << "at " << dpi << " dots per inch, a box of " << width << " x "
+                            << height;
+    }
+    SelectObject(artDc, previous);
+    DeleteObject(artBitmap);
+    DeleteDC(artDc);
+    DestroyIcon(icon);
 }
 
 }  // namespace

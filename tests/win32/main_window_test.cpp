@@ -200,6 +200,20 @@ TEST_F(MainWindowTest, AFailedRunIsShownInTheErrorBoxAndNothingPlays) {
     EXPECT_TRUE(IsWindow(Main()));
 }
 
+TEST_F(MainWindowTest, AFileWhoseNameThePlayerCannotTakeIsShownInTheErrorBox) {
+    const MessageBoxWatcher boxes;
+    player_.refusing = true;
+    Click(form::kCmdrejoue);
+    Click(form::kCommand1);
+
+    ASSERT_EQ(MessageBoxWatcher::Shown().size(), 2U);
+    for (const quenbrix_test::ShownBox& box : MessageBoxWatcher::Shown()) {
+        EXPECT_EQ(box.title, L"Erreur");
+        EXPECT_TRUE(box.errorIcon);
+        EXPECT_NE(box.text.find(L"C:\\Dossier é 日本\\test.wav"), std::wstring::npos) << box.text;
+    }
+}
+
 TEST_F(MainWindowTest, ADoubledResolutionDoublesTheLayoutAndTheFonts) {
     const SIZE size = program_.Main().WindowSize(192);
     RECT suggested{100, 100, 100 + size.cx, 100 + size.cy};

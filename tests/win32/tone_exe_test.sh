@@ -2,8 +2,9 @@
 # tone_exe_test.sh QUENBRIX_TONE_EXE LINUX_QUENBRIX_TONE
 # quenbrix-tone.exe under Wine against the Linux build: the same bytes for the
 # same arguments (through UTF-16 arguments and a folder outside the ANSI code
-# page), its exit codes and French messages, replacing a file, what it
-# refuses, standard output in binary, and Ctrl+C leaving nothing behind.
+# page), its exit codes and French messages in a file and on a console,
+# replacing a file, what it refuses, standard output in binary, and Ctrl+C or
+# a forced end leaving nothing behind.
 set -euo pipefail
 exe=$1
 linux=$2
@@ -39,6 +40,19 @@ diff -r "$folder/touches" "$work/linux/touches" || fail "the --dtmf files differ
 windows --f1 697 --f2 1209 --seconds 1 -o - >"$work/stdout.wav" || fail "-o - failed"
 "$linux" --f1 697 --f2 1209 --seconds 1 -o "$work/linux/stdout.wav"
 cmp "$work/stdout.wav" "$work/linux/stdout.wav" || fail "standard output changed bytes"
+
+# Redirected, the messages stay the program's UTF-8 bytes; a console (script
+# gives Wine a terminal, which becomes the console) shows them as text,
+# whatever its code page, which the program no longer changes. Wine's
+# console draws with cursor moves and wraps lines: only the letters count.
+windows --help >"$work/help.txt" || fail "--help failed"
+"$linux" --help >"$work/linux/help.txt"
+cmp <(tr -d '\r' <"$work/help.txt") "$work/linux/help.txt" || fail "--help in a file is not UTF-8"
+LC_ALL=C.UTF-8 script -qc "wine '$exe' --f1 x --f2 697 --seconds 1 -o x.wav" "$work/console.txt" \
+    </dev/null >/dev/null 2>&1 || true
+shown=$(sed 's/\x1b\[[0-9;?]*[a-zA-Z]//g' "$work/console.txt" | tr -d '\r\n ')
+[[ $shown == *"Lafréquence1"*"n'estpasunnombre"*"d'informations"* ]] \
+    || fail "the console showed: $shown"
 
 # Refusals: exit status 2 for bad usage, 1 for a failed run, with the
 # reasons in French and the path as typed.
@@ -78,4 +92,23 @@ if kill -0 "$program" 2>/dev/null; then
 fi
 compgen -G "$folder/.quenbrix-tone-*" >/dev/null && fail "Ctrl+C left the hidden file"
 [[ ! -e "$folder/long.wav" ]] || fail "Ctrl+C left a target"
+# Ended from outside (the Task Manager, TerminateProcess) while replacing a
+# file: no code of the program runs, the system deletes the hidden file, and
+# the old file stays as it was.
+cp "$folder/w.wav" "$work/old.wav"
+wine "$exe" --f1 1209 --f2 697 --seconds 24347 -o "$folder/w.wav" &
+program=$!
+for _ in $(seq 1 100); do
+    compgen -G "$folder/.quenbrix-tone-*" >/dev/null && break
+    sleep 0.1
+done
+compgen -G "$folder/.quenbrix-tone-*" >/dev/null || fail "no hidden file while replacing"
+wine taskkill /f /im quenbrix-tone.exe >/dev/null 2>&1 || fail "taskkill could not end quenbrix-tone.exe"
+wait "$program" || true
+for _ in $(seq 1 100); do
+    compgen -G "$folder/.quenbrix-tone-*" >/dev/null || break
+    sleep 0.1
+done
+compgen -G "$folder/.quenbrix-tone-*" >/dev/null && fail "a forced end left the hidden file"
+cmp "$folder/w.wav" "$work/old.wav" || fail "a forced end changed the old file"
 echo "quenbrix-tone.exe test passed"

@@ -44,8 +44,9 @@ LRESULT CALLBACK WatchBoxes(int code, WPARAM wParam, LPARAM lParam) {
 
 }  // namespace
 
-void RecordingPlayer::Play(const std::filesystem::path& file) {
+bool RecordingPlayer::Play(const std::filesystem::path& file) {
     calls.push_back(L"play " + file.native());
+    return !refusing;
 }
 
 void RecordingPlayer::Stop() {

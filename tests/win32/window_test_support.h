@@ -15,13 +15,15 @@
 
 namespace quenbrix_test {
 
-// Records "stop" and "play <path>", in order.
+// Records "stop" and "play <path>", in order; refuses every name while
+// refusing is set.
 class RecordingPlayer final : public win32::SoundPlayer {
   public:
-    void Play(const std::filesystem::path& file) override;
+    bool Play(const std::filesystem::path& file) override;
     void Stop() override;
 
     std::vector<std::wstring> calls;
+    bool refusing = false;
 };
 
 struct ShownBox {
