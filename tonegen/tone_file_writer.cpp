@@ -1,12 +1,14 @@
 #include "tone_file_writer.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstring>
 #include <utility>
 
 #include "file_system.h"
 #include "tonegen/message_text.h"
+#include "wave_format.h"
 
 namespace tonegen {
 
@@ -89,20 +91,26 @@ bool ToneFileWriter::Append(std::span<const std::uint8_t> bytes) {
 }
 
 bool ToneFileWriter::AppendBlock(std::span<const std::int16_t> samples) {
-    if constexpr (std::endian::native == std::endian::little) {
+    return AppendBlock(samples, SampleFormat::Pcm16);
+}
+
+bool ToneFileWriter::AppendBlock(std::span<const std::int16_t> samples, SampleFormat format) {
+    if (format == SampleFormat::Pcm16 && std::endian::native == std::endian::little) {
+        // The samples in memory already are the file's bytes.
         return Append(
             {reinterpret_cast<const std::uint8_t*>(samples.data()), samples.size_bytes()});
-    } else {
-        for (const std::int16_t sample : samples) {
-            const auto bits = static_cast<std::uint16_t>(sample);
-            const std::uint8_t bytes[2] = {static_cast<std::uint8_t>(bits & 0xFFU),
-                                           static_cast<std::uint8_t>(bits >> 8U)};
-            if (!Append(bytes)) {
-                return false;
-            }
-        }
-        return true;
     }
+    constexpr std::size_t kSamplesPerStep = 512;
+    std::array<std::uint8_t, kSamplesPerStep * kLargestSampleSize> bytes{};
+    do {
+        const std::span<const std::int16_t> step =
+            samples.first(std::min(samples.size(), kSamplesPerStep));
+        if (!Append(EncodeSamples(format, step, bytes))) {
+            return false;
+        }
+        samples = samples.subspan(step.size());
+    } while (!samples.empty());
+    return true;
 }
 
 bool ToneFileWriter::Flush() {

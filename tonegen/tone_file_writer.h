@@ -16,6 +16,7 @@
 #include "byte_sink.h"
 #include "overlapped_writer.h"
 #include "tonegen/failure.h"
+#include "tonegen/sample_format.h"
 #include "tonegen/tone_file.h"
 
 namespace tonegen {
@@ -54,6 +55,8 @@ class ToneFileWriter final : public ByteSink {
     [[nodiscard]] bool Append(std::span<const std::uint8_t> bytes) override;
     // Buffers one block of samples as 16-bit little-endian values.
     [[nodiscard]] bool AppendBlock(std::span<const std::int16_t> samples);
+    // Buffers one block of samples stored as format stores them.
+    [[nodiscard]] bool AppendBlock(std::span<const std::int16_t> samples, SampleFormat format);
 
     // Writes what is buffered and closes a file made by Create. Returns the
     // first failure of the output's life, if any. Nothing more goes in after.

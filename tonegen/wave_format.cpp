@@ -1,21 +1,57 @@
 #include "wave_format.h"
 
+#include <algorithm>
 #include <array>
-#include <cmath>
 #include <limits>
+
+#include "g711.h"
 
 namespace tonegen {
 namespace {
 
-constexpr std::int32_t kFormatChunkSize = 16;  // the PCM format chunk's body
-constexpr std::int16_t kFormatTagPcm = 1;
+// What the format chunk says about one format.
+struct FormatFields {
+    std::int16_t formatTag;
+    std::int16_t bitsPerSample;
+    std::int16_t blockAlign;  // one mono sample
+    bool compressed;          // an 18-byte format chunk and a fact chunk
+};
+
+constexpr FormatFields kPcm16 = {1, 16, 2, false};
+constexpr FormatFields kMuLaw = {7, 8, 1, true};
+constexpr FormatFields kALaw = {6, 8, 1, true};
+
+constexpr FormatFields FieldsOf(SampleFormat format) {
+    switch (format) {
+        case SampleFormat::MuLaw:
+            return kMuLaw;
+        case SampleFormat::ALaw:
+            return kALaw;
+        case SampleFormat::Pcm16:
+            break;
+    }
+    return kPcm16;
+}
+
 constexpr std::int16_t kChannelCount = 1;
-constexpr std::int16_t kBitsPerSample = 16;
-constexpr std::int16_t kBlockAlign = 2;  // one mono 16-bit sample
-constexpr std::int32_t kSampleRateField = 44100;
-// The header bytes that follow the RIFF size field: "WAVEfmt " (8), the
-// format chunk size (4), its 16-byte body, "data" (4) and the data size (4).
-constexpr std::int32_t kHeaderBytesAfterRiffSize = 36;
+constexpr std::int16_t kExtensionSize = 0;  // cbSize: nothing follows in the chunk
+constexpr std::int32_t kFactChunkSize = 4;  // the sample count
+
+// The body of the format chunk: 16 bytes for PCM, 2 more for the extension
+// size that every other format carries.
+constexpr std::int32_t FormatChunkSize(SampleFormat format) {
+    return FieldsOf(format).compressed ? 18 : 16;
+}
+
+// The header bytes that follow the RIFF size field: "WAVE" (4), "fmt " and its
+// size (8) and body, "fact", its size and body (12) when there is one, "data"
+// and its size (8).
+constexpr std::int32_t HeaderBytesAfterRiffSize(SampleFormat format) {
+    const std::int32_t factChunk = FieldsOf(format).compressed ? 8 + kFactChunkSize : 0;
+    return 4 + 8 + FormatChunkSize(format) + factChunk + 8;
+}
+
+static_assert(HeaderBytesAfterRiffSize(SampleFormat::Pcm16) + 8 == kWaveHeaderSize);
 
 }  // namespace
 
@@ -40,55 +76,115 @@ bool AppendAsciiText(ByteSink& sink, std::string_view text) {
     return sink.Append(bytes);
 }
 
-std::optional<std::int32_t> DataChunkSize(std::int32_t sampleCount) {
+std::optional<std::int32_t> DataChunkSize(std::int32_t sampleCount, SampleFormat format) {
     std::int32_t size = 0;
-    if (__builtin_mul_overflow(sampleCount, 2, &size)) {
+    if (__builtin_mul_overflow(sampleCount, FieldsOf(format).blockAlign, &size)) {
         return std::nullopt;
     }
     return size;
 }
 
-std::optional<std::int32_t> RiffChunkSize(std::int32_t sampleCount) {
-    const std::optional<std::int32_t> dataSize = DataChunkSize(sampleCount);
+std::int32_t DataPaddingSize(std::int32_t dataChunkSize) {
+    return dataChunkSize % 2 == 0 ? 0 : 1;
+}
+
+std::optional<std::int32_t> RiffChunkSize(std::int32_t sampleCount, SampleFormat format) {
+    const std::optional<std::int32_t> dataSize = DataChunkSize(sampleCount, format);
     std::int32_t size = 0;
-    if (!dataSize || __builtin_add_overflow(*dataSize, kHeaderBytesAfterRiffSize, &size)) {
+    if (!dataSize || __builtin_add_overflow(*dataSize, DataPaddingSize(*dataSize), &size) ||
+        __builtin_add_overflow(size, HeaderBytesAfterRiffSize(format), &size)) {
         return std::nullopt;
     }
     return size;
 }
 
-std::int32_t BytesPerSecond() {
-    // Evaluated in double as players do; the result is exactly 88,200.
-    const double rate = static_cast<double>(kBitsPerSample) / 8.0 * kSampleRateField;
-    return static_cast<std::int32_t>(std::lround(rate));
+std::optional<std::int32_t> BytesPerSecond(SampleFormat format, std::int32_t sampleRate) {
+    std::int32_t rate = 0;
+    if (__builtin_mul_overflow(sampleRate, FieldsOf(format).blockAlign, &rate)) {
+        return std::nullopt;
+    }
+    return rate;
 }
 
-HeaderOutcome WriteWaveHeader(ByteSink& sink, std::int32_t sampleCount) {
+std::int32_t WaveHeaderSize(SampleFormat format) {
+    return 8 + HeaderBytesAfterRiffSize(format);
+}
+
+std::int32_t LongestSampleCount(SampleFormat format) {
+    // The RIFF size grows with N, so the counts it holds run from 0 up to the
+    // last one; halving the interval keeps RiffChunkSize the one rule. The
+    // largest int32 never fits: the header bytes come on top of it.
+    std::int32_t fits = 0;
+    std::int32_t tooMany = std::numeric_limits<std::int32_t>::max();
+    while (tooMany - fits > 1) {
+        const std::int32_t middle = fits + (tooMany - fits) / 2;
+        (RiffChunkSize(middle, format) ? fits : tooMany) = middle;
+    }
+    return fits;
+}
+
+HeaderOutcome WriteWaveHeader(ByteSink& sink, std::int32_t sampleCount, SampleFormat format,
+                              std::int32_t sampleRate) {
     if (!AppendAsciiText(sink, "RIFF")) {
         return HeaderOutcome::SinkFailed;
     }
-    const std::optional<std::int32_t> riffSize = RiffChunkSize(sampleCount);
-    if (!riffSize) {
+    const std::optional<std::int32_t> riffSize = RiffChunkSize(sampleCount, format);
+    const std::optional<std::int32_t> dataSize = DataChunkSize(sampleCount, format);
+    const std::optional<std::int32_t> bytesPerSecond = BytesPerSecond(format, sampleRate);
+    if (!riffSize || !dataSize || !bytesPerSecond) {
         return HeaderOutcome::SizeOverflow;
     }
-    const bool fieldsUpToData =
-        AppendInt32LittleEndian(sink, *riffSize) && AppendAsciiText(sink, "WAVEfmt ") &&
-        AppendInt32LittleEndian(sink, kFormatChunkSize) &&
-        AppendInt16LittleEndian(sink, kFormatTagPcm) &&
-        AppendInt16LittleEndian(sink, kChannelCount) &&
-        AppendInt32LittleEndian(sink, kSampleRateField) &&
-        AppendInt32LittleEndian(sink, BytesPerSecond()) &&
-        AppendInt16LittleEndian(sink, kBlockAlign) &&
-        AppendInt16LittleEndian(sink, kBitsPerSample) && AppendAsciiText(sink, "data");
-    if (!fieldsUpToData) {
-        return HeaderOutcome::SinkFailed;
+    const FormatFields fields = FieldsOf(format);
+    bool written = AppendInt32LittleEndian(sink, *riffSize) && AppendAsciiText(sink, "WAVEfmt ") &&
+                   AppendInt32LittleEndian(sink, FormatChunkSize(format)) &&
+                   AppendInt16LittleEndian(sink, fields.formatTag) &&
+                   AppendInt16LittleEndian(sink, kChannelCount) &&
+                   AppendInt32LittleEndian(sink, sampleRate) &&
+                   AppendInt32LittleEndian(sink, *bytesPerSecond) &&
+                   AppendInt16LittleEndian(sink, fields.blockAlign) &&
+                   AppendInt16LittleEndian(sink, fields.bitsPerSample);
+    if (fields.compressed) {
+        written = written && AppendInt16LittleEndian(sink, kExtensionSize) &&
+                  AppendAsciiText(sink, "fact") && AppendInt32LittleEndian(sink, kFactChunkSize) &&
+                  AppendInt32LittleEndian(sink, sampleCount);
     }
-    const std::optional<std::int32_t> dataSize = DataChunkSize(sampleCount);
-    if (!dataSize) {
-        return HeaderOutcome::SizeOverflow;  // unreachable once the RIFF size fitted
+    written = written && AppendAsciiText(sink, "data") && AppendInt32LittleEndian(sink, *dataSize);
+    return written ? HeaderOutcome::Written : HeaderOutcome::SinkFailed;
+}
+
+bool WriteWaveEnd(ByteSink& sink, std::int32_t sampleCount, SampleFormat format) {
+    const std::optional<std::int32_t> dataSize = DataChunkSize(sampleCount, format);
+    if (!dataSize || DataPaddingSize(*dataSize) == 0) {
+        return true;
     }
-    return AppendInt32LittleEndian(sink, *dataSize) ? HeaderOutcome::Written
-                                                    : HeaderOutcome::SinkFailed;
+    constexpr std::array<std::uint8_t, 1> kPadByte = {0};
+    return sink.Append(kPadByte);
+}
+
+std::size_t BytesPerSample(SampleFormat format) {
+    return static_cast<std::size_t>(FieldsOf(format).blockAlign);
+}
+
+std::span<const std::uint8_t> EncodeSamples(SampleFormat format,
+                                            std::span<const std::int16_t> samples,
+                                            std::span<std::uint8_t> bytes) {
+    switch (format) {
+        case SampleFormat::MuLaw:
+            std::ranges::transform(samples, bytes.begin(), EncodeMuLaw);
+            return bytes.first(samples.size());
+        case SampleFormat::ALaw:
+            std::ranges::transform(samples, bytes.begin(), EncodeALaw);
+            return bytes.first(samples.size());
+        case SampleFormat::Pcm16:
+            break;
+    }
+    std::size_t at = 0;
+    for (const std::int16_t sample : samples) {
+        const auto bits = static_cast<std::uint16_t>(sample);
+        bytes[at++] = static_cast<std::uint8_t>(bits & 0xFFU);
+        bytes[at++] = static_cast<std::uint8_t>(bits >> 8U);
+    }
+    return bytes.first(at);
 }
 
 }  // namespace tonegen

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "g711.h"
 #include "tone_test_support.h"
 
 namespace {
@@ -36,6 +37,32 @@ TEST(ToneFileWriter, BytesAcrossManyBufferFillsArriveInOrder) {
     EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 4), "RIFF");
     for (std::size_t i = 0; i < samples.size(); ++i) {
         ASSERT_EQ(quenbrix_test::ReadInt16LittleEndian(bytes, 7 + 2 * i), samples[i]) << i;
+    }
+}
+
+TEST(ToneFileWriter, G711BlocksArriveAsOneCodeASampleInOrder) {
+    ScratchDirectory dir;
+    // More than two of the largest write buffers, in blocks longer and
+    // shorter than the writer's own steps.
+    std::vector<std::int16_t> samples(600'001);
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+        samples[i] = static_cast<std::int16_t>(static_cast<int>(i * 7919 % 65536) - 32768);
+    }
+    {
+        ToneFileWriter writer;
+        ASSERT_EQ(writer.Create(dir.ToneFile()), std::nullopt);
+        for (std::size_t at = 0; at < samples.size(); at += 1500) {
+            const std::size_t count = std::min<std::size_t>(1500, samples.size() - at);
+            ASSERT_TRUE(writer.AppendBlock(std::span(samples).subspan(at, count),
+                                           tonegen::SampleFormat::ALaw));
+        }
+        ASSERT_EQ(writer.Finish(), std::nullopt);
+        EXPECT_FALSE(writer.AppendBlock(samples, tonegen::SampleFormat::MuLaw));
+    }
+    const std::vector<std::uint8_t> bytes = ReadFileBytes(dir.ToneFile());
+    ASSERT_EQ(bytes.size(), samples.size());
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+        ASSERT_EQ(bytes[i], tonegen::EncodeALaw(samples[i])) << i;
     }
 }
 
