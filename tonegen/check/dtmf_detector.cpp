@@ -75,6 +75,12 @@ char KeyAt(std::size_t row, std::size_t column) {
 struct BlockFacts {
     std::array<Complex, 2 * kFundamentals> sums{};
     std::array<double, kFundamentals> magnitude{};
+    // Each block's sum times the conjugate of the previous one's, added up
+    // since the start of the sound: over any stretch of blocks, the argument
+    // of the difference is the phase a tone gains per block there, weighted
+    // by its strength. Unlike a window's, it is not fooled by a window that
+    // the key fills only in part.
+    std::array<Complex, kFundamentals> advances{};
     double energy = 0.0;
 };
 
@@ -118,6 +124,9 @@ struct Run {
     double highStepHertz = 0.0;
     double lastLowArg = 0.0;
     double lastHighArg = 0.0;
+    std::int64_t firstBlock = 0;
+    Complex lowAdvancesBefore;  // the running sums at the key's first block
+    Complex highAdvancesBefore;
     WindowPoint latest;
     std::deque<WindowPoint> recent;  // the last windows, not yet known to be whole
     Stretch whole;                   // windows wholly inside the key
@@ -131,6 +140,8 @@ struct Segment {
     double endSample = 0.0;
     double lowHertz = 0.0;
     double highHertz = 0.0;
+    Complex lowAdvances;  // over the blocks inside the key
+    Complex highAdvances;
     Stretch levels;
 };
 
@@ -211,8 +222,13 @@ class DtmfDetector::Impl {
         for (const float x : pending_) {
             block.energy += static_cast<double>(x) * static_cast<double>(x);
         }
+        const BlockFacts* const previous = newest_ > 0 ? &Block(newest_ - 1) : nullptr;
         for (std::size_t k = 0; k < kFundamentals; ++k) {
             block.magnitude[k] = std::abs(block.sums[k]);
+            block.advances[k] =
+                previous == nullptr
+                    ? Complex(0.0, 0.0)
+                    : previous->advances[k] + block.sums[k] * std::conj(previous->sums[k]);
         }
         if (newest_ + 1 >= static_cast<std::int64_t>(kWindowBlocks)) {
             JudgeWindow();
@@ -371,6 +387,9 @@ class DtmfDetector::Impl {
         const auto length = static_cast<double>(blockLength_);
         run.startSample = static_cast<double>(first) * length +
                           (1.0 - Share(run, first, reference)) * length - before * length;
+        run.firstBlock = first;
+        run.lowAdvancesBefore = Block(first).advances[run.low];
+        run.highAdvancesBefore = Block(first).advances[run.high];
         active_ = run;
     }
 
@@ -451,6 +470,12 @@ class DtmfDetector::Impl {
             segment.highHertz = run.highStepHertz;
         }
         segment.levels = run.whole.count > 0 ? run.whole : run.all;
+        // The advances up to the block before the last, which the key may
+        // fill only in part.
+        if (last - 1 > run.firstBlock && Kept(last - 1)) {
+            segment.lowAdvances = Block(last - 1).advances[run.low] - run.lowAdvancesBefore;
+            segment.highAdvances = Block(last - 1).advances[run.high] - run.highAdvancesBefore;
+        }
         Bridge(segment);
     }
 
@@ -466,6 +491,8 @@ class DtmfDetector::Impl {
             joined.lowHertz = (joined.lowHertz * before + next.lowHertz * added) / total;
             joined.highHertz = (joined.highHertz * before + next.highHertz * added) / total;
             joined.endSample = next.endSample;
+            joined.lowAdvances += next.lowAdvances;
+            joined.highAdvances += next.highAdvances;
             joined.levels.count += next.levels.count;
             joined.levels.lowSum += next.levels.lowSum;
             joined.levels.highSum += next.levels.highSum;
@@ -477,11 +504,30 @@ class DtmfDetector::Impl {
         segment_ = next;
     }
 
+    // The frequency of a tone from its blocks' advances, or the measured one
+    // when the key is too short to have any.
+    double BlockHertz(int nominal, Complex advances, double measured) const {
+        if (std::abs(advances) == 0.0) {
+            return measured;
+        }
+        return nominal + std::arg(advances) / static_cast<double>(blockLength_) * rate_ / kTwoPi;
+    }
+
     void Emit(const Segment& segment) {
         const double seconds = (segment.endSample - segment.startSample) / rate_;
         const tonegen::DtmfKey nominal = *tonegen::FindDtmfKey(segment.key);
-        const bool near = std::abs(segment.lowHertz / nominal.lowHertz - 1.0) <= kMaxDeviation &&
-                          std::abs(segment.highHertz / nominal.highHertz - 1.0) <= kMaxDeviation;
+        const auto within = [](double hertz, int nominalHertz) {
+            return std::abs(hertz / nominalHertz - 1.0) <= kMaxDeviation;
+        };
+        // Both measures must agree that the key is near its frequencies: the
+        // windows' phase is the finer, the blocks' the harder to fool.
+        const bool near =
+            within(segment.lowHertz, nominal.lowHertz) &&
+            within(segment.highHertz, nominal.highHertz) &&
+            within(BlockHertz(nominal.lowHertz, segment.lowAdvances, segment.lowHertz),
+                   nominal.lowHertz) &&
+            within(BlockHertz(nominal.highHertz, segment.highAdvances, segment.highHertz),
+                   nominal.highHertz);
         if (seconds < kMinKeySeconds || !near || segment.levels.count == 0) {
             return;
         }

@@ -12,6 +12,9 @@ namespace {
 constexpr double kTwoPi = 2.0 * std::numbers::pi;
 // Below this a stretch is silence, not a tone (about -200 dBFS).
 constexpr double kSilentAmplitude = 1e-10;
+// A second tone this far below the first is the scan's own floor (leakage,
+// rounding), not something the sound holds.
+constexpr double kMaxBelowStrongest = 1e-3;  // 60 dB
 // Two peaks closer than this many scan steps are one tone seen twice.
 constexpr double kDistinctSteps = 3.0;
 
@@ -128,6 +131,7 @@ std::vector<FoundTone> StrongestTones(std::span<const float> samples, int sample
     }
     std::sort(peaks.begin(), peaks.end(),
               [](const Peak& a, const Peak& b) { return a.power > b.power; });
+    double strongest = 0.0;
     for (const Peak& peak : peaks) {
         if (tones.size() == 2) {
             break;
@@ -138,9 +142,11 @@ std::vector<FoundTone> StrongestTones(std::span<const float> samples, int sample
         const bool seen = std::any_of(tones.begin(), tones.end(), [&](const FoundTone& tone) {
             return std::abs(tone.hertz - hertz) < kDistinctSteps * stepHertz;
         });
-        if (amplitude < kSilentAmplitude || seen || hertz <= 0.0) {
+        const bool faint = !tones.empty() && amplitude < kMaxBelowStrongest * strongest;
+        if (amplitude < kSilentAmplitude || seen || faint || hertz <= 0.0) {
             continue;
         }
+        strongest = std::max(strongest, amplitude);
         tones.push_back({hertz, 20.0 * std::log10(amplitude)});
     }
     std::sort(tones.begin(), tones.end(),
