@@ -44,6 +44,8 @@ constexpr double kMinToneShare = 0.5;
 // tone's amplitude leaves room for what the other tone of the key leaks
 // into the harmonic's filter.
 constexpr double kMaxHarmonicRatio = 0.5;
+// When there is no key, the strongest tones are sought in the loudest 200 ms.
+constexpr std::size_t kLoudestBlocks = 40;
 // An edge of a key lies where a block holds half the key's amplitude.
 constexpr double kEdgeShare = 0.5;
 
@@ -60,8 +62,9 @@ constexpr std::array<int, 2 * kFundamentals> kFilterHertz = [] {
     return hertz;
 }();
 
+// An angle brought into [-pi, pi].
 double Wrap(double radians) {
-    return std::remainder(radians, kTwoPi);
+    return radians - kTwoPi * std::nearbyint(radians / kTwoPi);
 }
 
 double Decibels(double amplitude) {
@@ -155,9 +158,11 @@ class DtmfDetector::Impl {
           blockLength_(std::max<std::size_t>(
               1, static_cast<std::size_t>(std::lround(sampleRate * kBlockSeconds)))),
           windowLength_(static_cast<double>(blockLength_ * kWindowBlocks)),
-          bank_(sampleRate, kFilterHertz, blockLength_),
+          minAmplitude_(std::pow(10.0, settings.minLevelDbfs / 20.0)),
+          keyBank_(sampleRate, std::span(kFilterHertz).first(kFundamentals), blockLength_),
+          harmonicBank_(sampleRate, std::span(kFilterHertz).subspan(kFundamentals), blockLength_),
           blocks_(kKeptBlocks),
-          loudest_(static_cast<std::size_t>(std::lround(sampleRate * 0.2))) {
+          loudest_(kLoudestBlocks * blockLength_) {
         pending_.reserve(blockLength_);
         for (std::size_t k = 0; k < kFundamentals; ++k) {
             // A harmonic above half the sample rate folds back elsewhere.
@@ -167,7 +172,6 @@ class DtmfDetector::Impl {
 
     void Feed(std::span<const float> samples) {
         samplesSeen_ += static_cast<std::int64_t>(samples.size());
-        loudest_.Feed(samples);
         while (!samples.empty()) {
             const std::size_t take = std::min(samples.size(), blockLength_ - pending_.size());
             pending_.insert(pending_.end(), samples.begin(),
@@ -217,14 +221,21 @@ class DtmfDetector::Impl {
     void TakeBlock() {
         ++newest_;
         BlockFacts& block = Block(newest_);
-        bank_.Process(pending_, block.sums);
-        block.energy = 0.0;
-        for (const float x : pending_) {
-            block.energy += static_cast<double>(x) * static_cast<double>(x);
+        block.energy = keyBank_.Process(pending_, std::span(block.sums).first(kFundamentals));
+        loudest_.Feed(pending_, block.energy);
+        // A block far below the least key level adds nothing that could
+        // make a harmonic strong enough to matter: its harmonics are skipped.
+        const auto harmonics = std::span(block.sums).subspan(kFundamentals);
+        if (block.energy >=
+            0.25 * minAmplitude_ * minAmplitude_ * static_cast<double>(blockLength_)) {
+            harmonicBank_.Process(pending_, harmonics);
+        } else {
+            harmonicBank_.Skip();
+            std::fill(harmonics.begin(), harmonics.end(), Complex(0.0, 0.0));
         }
         const BlockFacts* const previous = newest_ > 0 ? &Block(newest_ - 1) : nullptr;
         for (std::size_t k = 0; k < kFundamentals; ++k) {
-            block.magnitude[k] = std::abs(block.sums[k]);
+            block.magnitude[k] = std::sqrt(std::norm(block.sums[k]));
             block.advances[k] =
                 previous == nullptr
                     ? Complex(0.0, 0.0)
@@ -249,7 +260,6 @@ class DtmfDetector::Impl {
     ToneReading Read(std::size_t filter) const {
         ToneReading reading;
         const Complex sum = window_[filter];
-        reading.arg = std::arg(sum);
         // The phase gained since the previous window, one block earlier.
         const double step = Wrap(std::arg(sum * std::conj(previousWindow_[filter]))) /
                             static_cast<double>(blockLength_);
@@ -262,7 +272,8 @@ class DtmfDetector::Impl {
             std::abs(half) < 1e-12
                 ? 1.0
                 : std::abs(std::sin(half * windowLength_) / (windowLength_ * std::sin(half)));
-        reading.amplitude = 2.0 * std::abs(sum) / (windowLength_ * std::max(response, 1e-3));
+        reading.amplitude =
+            2.0 * std::sqrt(std::norm(sum)) / (windowLength_ * std::max(response, 1e-3));
         return reading;
     }
 
@@ -273,7 +284,7 @@ class DtmfDetector::Impl {
         for (std::int64_t i = newest_ + 1 - static_cast<std::int64_t>(kWindowBlocks); i <= newest_;
              ++i) {
             const BlockFacts& block = Block(i);
-            for (std::size_t k = 0; k < window_.size(); ++k) {
+            for (std::size_t k = 0; k < kFundamentals; ++k) {
                 window_[k] += block.sums[k];
             }
             energy += block.energy;
@@ -286,8 +297,16 @@ class DtmfDetector::Impl {
             std::size_t row = 0;
             std::size_t column = 4;
             for (std::size_t k = 0; k < 4; ++k) {
-                row = std::abs(window_[k]) > std::abs(window_[row]) ? k : row;
-                column = std::abs(window_[k + 4]) > std::abs(window_[column]) ? k + 4 : column;
+                row = std::norm(window_[k]) > std::norm(window_[row]) ? k : row;
+                column = std::norm(window_[k + 4]) > std::norm(window_[column]) ? k + 4 : column;
+            }
+            // Each of two tones at least at the minimum level: the window
+            // holds at least their power. Most silence ends here.
+            if (energy < minAmplitude_ * minAmplitude_ * windowLength_) {
+                if (active_) {
+                    Close();
+                }
+                return;
             }
             low = Read(row);
             high = Read(column);
@@ -301,6 +320,8 @@ class DtmfDetector::Impl {
         if (!key) {
             return;
         }
+        low.arg = std::arg(window_[key->first]);
+        high.arg = std::arg(window_[key->second]);
         if (!active_) {
             Open(key->first, key->second, low, high);
         }
@@ -312,8 +333,7 @@ class DtmfDetector::Impl {
         if (!low.nearNominal || !high.nearNominal) {
             return false;
         }
-        const double minAmplitude = std::pow(10.0, settings_.minLevelDbfs / 20.0);
-        if (low.amplitude < minAmplitude || high.amplitude < minAmplitude) {
+        if (low.amplitude < minAmplitude_ || high.amplitude < minAmplitude_) {
             return false;
         }
         const double twist = Decibels(high.amplitude) - Decibels(low.amplitude);
@@ -327,7 +347,13 @@ class DtmfDetector::Impl {
         }
         for (const auto& [filter, amplitude] :
              {std::pair{row, low.amplitude}, {column, high.amplitude}}) {
-            const double harmonic = 2.0 * std::abs(window_[filter + kFundamentals]) / windowLength_;
+            Complex sum(0.0, 0.0);
+            for (std::int64_t i = newest_ + 1 - static_cast<std::int64_t>(kWindowBlocks);
+                 i <= newest_; ++i) {
+                sum +=
+                    blocks_[static_cast<std::size_t>(i) % kKeptBlocks].sums[filter + kFundamentals];
+            }
+            const double harmonic = 2.0 * std::sqrt(std::norm(sum)) / windowLength_;
             if (harmonicUsable_[filter] && harmonic > kMaxHarmonicRatio * amplitude) {
                 return false;
             }
@@ -507,7 +533,7 @@ class DtmfDetector::Impl {
     // The frequency of a tone from its blocks' advances, or the measured one
     // when the key is too short to have any.
     double BlockHertz(int nominal, Complex advances, double measured) const {
-        if (std::abs(advances) == 0.0) {
+        if (std::norm(advances) == 0.0) {
             return measured;
         }
         return nominal + std::arg(advances) / static_cast<double>(blockLength_) * rate_ / kTwoPi;
@@ -547,7 +573,9 @@ class DtmfDetector::Impl {
     CheckSettings settings_;
     std::size_t blockLength_;
     double windowLength_;
-    GoertzelBank bank_;
+    double minAmplitude_;
+    GoertzelBank keyBank_;
+    GoertzelBank harmonicBank_;
     std::vector<float> pending_;
     std::vector<BlockFacts> blocks_;
     std::int64_t newest_ = -1;

@@ -89,6 +89,14 @@ class SndfileSource final : public SoundFileSource {
 
     std::size_t Read(std::span<float> samples) override {
         const auto channels = static_cast<std::size_t>(info_.channels);
+        if (channels == 1) {
+            const auto got = static_cast<std::size_t>(
+                sf_readf_float(file_, samples.data(), static_cast<sf_count_t>(samples.size())));
+            if (got < samples.size()) {
+                NoteEnd();
+            }
+            return got;
+        }
         std::size_t written = 0;
         while (written < samples.size() && !ended_) {
             const auto frames = static_cast<sf_count_t>(
@@ -100,13 +108,17 @@ class SndfileSource final : public SoundFileSource {
                                                   static_cast<std::size_t>(channel_ - 1)];
             }
             if (got < frames) {
-                ended_ = true;
-                if (sf_error(file_) != SF_ERR_NO_ERROR) {
-                    failure_ = LibraryFailure("Lecture interrompue de", shown_, file_);
-                }
+                NoteEnd();
             }
         }
         return written;
+    }
+
+    void NoteEnd() {
+        ended_ = true;
+        if (sf_error(file_) != SF_ERR_NO_ERROR) {
+            failure_ = LibraryFailure("Lecture interrompue de", shown_, file_);
+        }
     }
 
     std::optional<tonegen::Failure> ReadFailure() const override { return failure_; }

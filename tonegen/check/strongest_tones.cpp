@@ -73,16 +73,11 @@ LoudestStretch::LoudestStretch(std::size_t length) : length_(std::max<std::size_
     loudest_.reserve(length_);
 }
 
-void LoudestStretch::Feed(std::span<const float> samples) {
-    while (!samples.empty()) {
-        const std::size_t take = std::min(samples.size(), length_ - current_.size());
-        for (const float x : samples.first(take)) {
-            currentEnergy_ += static_cast<double>(x) * static_cast<double>(x);
-        }
-        current_.insert(current_.end(), samples.begin(),
-                        samples.begin() + static_cast<std::ptrdiff_t>(take));
-        samples = samples.subspan(take);
-        if (current_.size() == length_) {
+void LoudestStretch::Feed(std::span<const float> samples, double energy) {
+    current_.insert(current_.end(), samples.begin(), samples.end());
+    currentEnergy_ += energy;
+    {
+        if (current_.size() >= length_) {
             if (currentEnergy_ > loudestEnergy_) {
                 loudestEnergy_ = currentEnergy_;
                 std::swap(current_, loudest_);

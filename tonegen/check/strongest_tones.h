@@ -15,7 +15,8 @@ namespace tonecheck {
 class LoudestStretch {
   public:
     explicit LoudestStretch(std::size_t length);
-    void Feed(std::span<const float> samples);
+    // samples and the sum of their squares; length is a whole number of such blocks.
+    void Feed(std::span<const float> samples, double energy);
     // The loudest stretch, or the sound so far when no stretch has been completed.
     [[nodiscard]] std::span<const float> Loudest() const;
 
