@@ -96,6 +96,26 @@ sequence 16000 1 1.04 "$work/high-up-4.wav" >/dev/null
 "$tone" --check --expect '' "$work/low-down-4.wav" "$work/high-up-4.wav" >/dev/null ||
     fail "a frequency 4 % off still makes keys"
 
+# Q.24's times with key 5: 40 ms is found, 20 ms is not, a 10 ms break
+# does not split a key, a 40 ms pause does.
+piece() { # KIND SECONDS: a key 5 or silence
+    local file="$work/piece-$1-$2.wav"
+    if [[ $1 == key ]]; then
+        "$sox" -n -r 8000 -c 1 -b 16 "$file" synth "$2" sin 770 sin 1336
+    else
+        "$sox" -n -r 8000 -c 1 -b 16 "$file" trim 0 "$2"
+    fi
+    echo "$file"
+}
+"$sox" "$(piece gap 0.05)" "$(piece key 0.04)" "$(piece gap 0.1)" "$(piece key 0.02)" \
+    "$(piece gap 0.1)" "$(piece key 0.1)" "$(piece gap 0.01)" "$(piece key 0.1)" \
+    "$(piece gap 0.1)" "$(piece key 0.1)" "$(piece gap 0.04)" "$(piece key 0.1)" \
+    "$(piece gap 0.05)" "$work/q24.wav"
+expect_keys "$work/q24.wav" "5 50 90
+5 310 520
+5 620 720
+5 760 860"
+
 # No key in noise, a sweep across the keys' band, or a single tone.
 "$sox" -n -r 8000 -c 1 "$work/noise-only.wav" synth 3 whitenoise
 "$sox" -n -r 16000 -c 1 "$work/sweep.wav" synth 3 sine 300-3400

@@ -44,6 +44,9 @@ constexpr double kMinToneShare = 0.5;
 // tone's amplitude leaves room for what the other tone of the key leaks
 // into the harmonic's filter.
 constexpr double kMaxHarmonicRatio = 0.5;
+// Below this sample rate the high group cannot be carried (1633 Hz needs
+// more than 3,266 samples a second, and a margin for the filters).
+constexpr double kMinKeyRate = 4000.0;
 // When there is no key, the strongest tones are sought in the loudest 200 ms.
 constexpr std::size_t kLoudestBlocks = 40;
 // An edge of a key lies where a block holds half the key's amplitude.
@@ -241,7 +244,7 @@ class DtmfDetector::Impl {
                     ? Complex(0.0, 0.0)
                     : previous->advances[k] + block.sums[k] * std::conj(previous->sums[k]);
         }
-        if (newest_ + 1 >= static_cast<std::int64_t>(kWindowBlocks)) {
+        if (newest_ + 1 >= static_cast<std::int64_t>(kWindowBlocks) && rate_ >= kMinKeyRate) {
             JudgeWindow();
         }
         while (!closing_.empty() && closing_.front().refineEndAt <= newest_) {

@@ -16,6 +16,13 @@ namespace tonecheck {
 
 class GoertzelBank {
   public:
+    // Four lanes of four filters: the recurrences run side by side in the
+    // processor's vector registers (SSE on every x86-64, GCC's vector
+    // extension elsewhere), whatever the optimisation level.
+    static constexpr std::size_t kLanes = 4;
+    static constexpr std::size_t kMaxFilters = 4 * kLanes;
+
+    // At most kMaxFilters frequencies; those beyond are left out.
     GoertzelBank(int sampleRate, std::span<const int> hertz, std::size_t blockLength);
 
     [[nodiscard]] std::size_t FilterCount() const { return filters_.size(); }
@@ -41,14 +48,6 @@ class GoertzelBank {
 
     void ResetStartTurns();
 
-  public:
-    // Four lanes of four filters: the recurrences run side by side in the
-    // processor's vector registers (SSE on every x86-64), whatever the
-    // optimisation level.
-    static constexpr std::size_t kLanes = 4;
-    static constexpr std::size_t kMaxFilters = 4 * kLanes;
-
-  private:
     using Lane = float __attribute__((vector_size(16)));
 
     // The recurrence over block on the first kUsed lanes; the last two

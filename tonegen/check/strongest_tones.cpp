@@ -15,6 +15,7 @@ constexpr double kSilentAmplitude = 1e-10;
 // A second tone this far below the first is the scan's own floor (leakage,
 // rounding), not something the sound holds.
 constexpr double kMaxBelowStrongest = 1e-3;  // 60 dB
+constexpr double kTopHertz = 20000.0;
 // Two peaks closer than this many scan steps are one tone seen twice.
 constexpr double kDistinctSteps = 3.0;
 
@@ -101,7 +102,8 @@ std::vector<FoundTone> StrongestTones(std::span<const float> samples, int sample
     const auto count = static_cast<double>(samples.size());
     const double rate = sampleRate;
     // Steps of one bin of the stretch, from the lowest tone it can hold a
-    // few periods of up to half the sample rate.
+    // few periods of up to half the sample rate or the top of hearing,
+    // which keeps the scan short at the highest rates.
     const double stepHertz = rate / count;
     struct Peak {
         double hertz;
@@ -113,7 +115,8 @@ std::vector<FoundTone> StrongestTones(std::span<const float> samples, int sample
         weightTotal += weight;
     }
     std::vector<double> power;
-    for (double f = stepHertz; f < rate / 2.0; f += stepHertz) {
+    const double top = std::min(rate / 2.0, kTopHertz);
+    for (double f = stepHertz; f < top; f += stepHertz) {
         power.push_back(std::norm(WeightedSum(samples, window, kTwoPi * f / rate)));
     }
     std::vector<Peak> peaks;

@@ -54,7 +54,7 @@ struct CheckResult {
 // 40 ms or more are found and those under 23 ms are not, a break of up to
 // 10 ms does not split a key, and 40 ms of pause separates two presses of
 // the same key. Fed block by block; its memory does not grow with the
-// length of the sound.
+// length of the sound. Below 4,000 samples a second it finds no key.
 class DtmfDetector {
   public:
     DtmfDetector(int sampleRate, const CheckSettings& settings);
