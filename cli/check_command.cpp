@@ -24,7 +24,7 @@ CheckedFile CheckOne(const std::filesystem::path& path, const CheckRequest& requ
     checked.shown = path;
     checked.channel = request.channel;
     checked.expectedKeys = request.expectedKeys;
-    auto opened = path == "-" ? tonecheck::SoundFileSource::OpenStandardInput("-", request.channel)
+    auto opened = path == "-" ? tonecheck::SoundFileSource::OpenStandardInput(request.channel)
                               : tonecheck::SoundFileSource::Open(path, request.channel);
     if (auto* failure = std::get_if<tonegen::Failure>(&opened)) {
         checked.failure = failure->description;

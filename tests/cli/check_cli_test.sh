@@ -153,7 +153,7 @@ done
     $err == *"coupe.wav$nbsp» est tronqué"* && $(wc -l <"$work/err") == 4 ]] || fail "reasons: $err"
 [[ $(<"$work/out") == *"touches : $keys" ]] || fail "the readable file after them: $(<"$work/out")"
 "$tone" --check --channel 2 "$work/keys-8000-eu-law.wav" 2>"$work/err" >/dev/null
-[[ $? == 1 && $(<"$work/err") == *"n'a que 1 canal : pas de canal 2."* ]] ||
+[[ $? == 1 && $(<"$work/err") == *"n'a qu'un canal : pas de canal 2."* ]] ||
     fail "missing channel: $(<"$work/err")"
 
 # --expect both ways; a stereo file read on its second channel.

@@ -18,6 +18,7 @@
 #include <io.h>
 #include <windows.h>
 #else
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -37,10 +38,8 @@ std::string LibraryReason(SNDFILE* file) {
     return reason;
 }
 
-tonegen::Failure LibraryFailure(std::string_view what, const std::filesystem::path& shown,
-                                SNDFILE* file) {
-    return {tonegen::FailureKind::File, std::string(what) + " " + tonegen::QuotePath(shown) +
-                                            " : " + LibraryReason(file) + "."};
+tonegen::Failure Refusal(std::string sentence) {
+    return {tonegen::FailureKind::File, std::move(sentence)};
 }
 
 // A file cut short still opens: the library reads what is there and notes in
@@ -72,8 +71,8 @@ std::optional<std::string> TruncationNote(SNDFILE* file) {
 
 class SndfileSource final : public SoundFileSource {
   public:
-    SndfileSource(SNDFILE* file, const SF_INFO& info, int channel, std::filesystem::path shown)
-        : file_(file), info_(info), channel_(channel), shown_(std::move(shown)) {}
+    SndfileSource(SNDFILE* file, const SF_INFO& info, int channel, std::string name)
+        : file_(file), info_(info), channel_(channel), name_(std::move(name)) {}
     ~SndfileSource() override { sf_close(file_); }
     SndfileSource(const SndfileSource&) = delete;
     SndfileSource& operator=(const SndfileSource&) = delete;
@@ -117,7 +116,8 @@ class SndfileSource final : public SoundFileSource {
     void NoteEnd() {
         ended_ = true;
         if (sf_error(file_) != SF_ERR_NO_ERROR) {
-            failure_ = LibraryFailure("Lecture interrompue de", shown_, file_);
+            failure_ = Refusal("Lecture interrompue du son de " + name_ + " : " +
+                               LibraryReason(file_) + ".");
         }
     }
 
@@ -127,14 +127,15 @@ class SndfileSource final : public SoundFileSource {
     SNDFILE* file_;
     SF_INFO info_;
     int channel_;
-    std::filesystem::path shown_;
+    std::string name_;
     std::vector<float> interleaved_;
     bool ended_ = false;
     std::optional<tonegen::Failure> failure_;
 };
 
-SoundFileSource::Opened OpenDescriptor(int descriptor, bool closeIt,
-                                       const std::filesystem::path& shown, int channel) {
+// name: the file between quotes, or standard input, as messages call it.
+SoundFileSource::Opened OpenDescriptor(int descriptor, bool closeIt, const std::string& name,
+                                       int channel) {
     SF_INFO info{};
     SNDFILE* file = sf_open_fd(descriptor, SFM_READ, &info, closeIt ? SF_TRUE : SF_FALSE);
     if (file == nullptr) {
@@ -145,34 +146,29 @@ SoundFileSource::Opened OpenDescriptor(int descriptor, bool closeIt,
             ::close(descriptor);
 #endif
         }
-        return tonegen::Failure{tonegen::FailureKind::File, "Impossible de lire le son de " +
-                                                                tonegen::QuotePath(shown) + " : " +
-                                                                LibraryReason(nullptr) + "."};
+        return Refusal("Impossible de lire le son de " + name + " : " + LibraryReason(nullptr) +
+                       ".");
     }
+    std::optional<tonegen::Failure> refusal;
     if (const auto note = TruncationNote(file)) {
-        sf_close(file);
-        return tonegen::Failure{tonegen::FailureKind::File,
-                                tonegen::QuotePath(shown) +
-                                    " est tronqué : il s'arrête avant la fin annoncée (" + *note +
-                                    ")."};
+        refusal = Refusal("Le son de " + name +
+                          " est tronqué : il s'arrête avant la fin annoncée (" + *note + ").");
+    } else if (info.samplerate < 1 || info.channels < 1) {
+        refusal = Refusal("Le son de " + name + " n'annonce aucun échantillon lisible.");
+    } else if (channel > info.channels) {
+        refusal =
+            Refusal("Le son de " + name +
+                    (info.channels == 1 ? std::string(" n'a qu'un canal")
+                                        : " n'a que " + std::to_string(info.channels) + " canaux") +
+                    " : pas de canal " + std::to_string(channel) + ".");
     }
-    if (info.samplerate < 1 || info.channels < 1) {
+    if (refusal) {
         sf_close(file);
-        return tonegen::Failure{
-            tonegen::FailureKind::File,
-            tonegen::QuotePath(shown) + " n'annonce aucun échantillon lisible."};
-    }
-    if (channel > info.channels) {
-        sf_close(file);
-        return tonegen::Failure{tonegen::FailureKind::File,
-                                tonegen::QuotePath(shown) + " n'a que " +
-                                    std::to_string(info.channels) +
-                                    (info.channels == 1 ? " canal" : " canaux") +
-                                    " : pas de canal " + std::to_string(channel) + "."};
+        return *refusal;
     }
     // Integer encodings come out scaled to ±1, whatever their width.
     sf_command(file, SFC_SET_NORM_FLOAT, nullptr, SF_TRUE);
-    return std::make_unique<SndfileSource>(file, info, channel, shown);
+    return std::make_unique<SndfileSource>(file, info, channel, name);
 }
 
 }  // namespace
@@ -195,16 +191,22 @@ SoundFileSource::Opened SoundFileSource::Open(const std::filesystem::path& path,
         }
         return tonegen::MakeFileFailure("ouvrir", path, errno);
     }
+    // A folder opens, but reading it fails with a reason the library does
+    // not pass on.
+    struct stat status {};
+    if (::fstat(descriptor, &status) == 0 && S_ISDIR(status.st_mode)) {
+        ::close(descriptor);
+        return tonegen::MakeFileFailure("lire", path, EISDIR);
+    }
 #endif
-    return OpenDescriptor(descriptor, true, path, channel);
+    return OpenDescriptor(descriptor, true, tonegen::QuotePath(path), channel);
 }
 
-SoundFileSource::Opened SoundFileSource::OpenStandardInput(const std::filesystem::path& shownPath,
-                                                           int channel) {
+SoundFileSource::Opened SoundFileSource::OpenStandardInput(int channel) {
 #if defined(_WIN32)
     ::_setmode(0, _O_BINARY);
 #endif
-    return OpenDescriptor(0, false, shownPath, channel);
+    return OpenDescriptor(0, false, "l'entrée standard", channel);
 }
 
 }  // namespace tonecheck

@@ -21,12 +21,11 @@ struct SoundFileFacts {
 
 class SoundFileSource : public SampleSource {
   public:
-    // The source and what the file holds, or the reason it cannot be read,
-    // naming the file. channel counts from 1. shownPath names standard
-    // input in messages.
+    // The source, or the reason it cannot be read, naming the file (or
+    // standard input). channel counts from 1.
     using Opened = std::variant<std::unique_ptr<SoundFileSource>, tonegen::Failure>;
     static Opened Open(const std::filesystem::path& path, int channel);
-    static Opened OpenStandardInput(const std::filesystem::path& shownPath, int channel);
+    static Opened OpenStandardInput(int channel);
 
     [[nodiscard]] virtual SoundFileFacts Facts() const = 0;
 };
