@@ -129,7 +129,7 @@ out=$("$tone" --check --expect '' "$work/noise-only.wav" "$work/sweep.wav" "$wor
 "$tone" --f1 1209 --f2 697 --seconds 1 -o "$work/own-key.wav"
 "$tone" --f1 1100 --f2 697 --seconds 1 -o "$work/own-pair.wav"
 out=$("$tone" --check "$work/own-key.wav" "$work/own-pair.wav")
-[[ $out == *"touche 1 : "*" ms, 1208.4 Hz + 696.6 Hz"* ]] || fail "own key: $out"
+[[ $out == *"touche 1 : 0 à 1000 ms, 1208.4 Hz + 696.6 Hz"* ]] || fail "own key: $out"
 [[ $out == *"aucune touche ; tonalités les plus fortes : 1099.4 Hz + 696.6 Hz"* ]] ||
     fail "own pair: $out"
 

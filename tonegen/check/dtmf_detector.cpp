@@ -365,7 +365,7 @@ class DtmfDetector::Impl {
     }
 
     // How much of block index the key fills, from its tones' amplitudes there
-    // against their strongest block near the key's edge.
+    // against those of a whole block of the key (reference).
     double Share(const Run& run, std::int64_t index, const std::array<double, 2>& reference) {
         const BlockFacts& block = Block(index);
         const double share = 0.5 * (block.magnitude[run.low] / reference[0] +
@@ -373,17 +373,27 @@ class DtmfDetector::Impl {
         return std::clamp(share, 0.0, 1.0);
     }
 
-    // The fullest block of the window ending at index, and its tones' amplitudes.
+    // The fullest block of the window ending at index, and the amplitudes of
+    // a block the key fills whole.
     std::pair<std::int64_t, std::array<double, 2>> Fullest(const Run& run, std::int64_t index) {
-        std::array<double, 2> reference{1e-30, 1e-30};
+        // The median block: a window that holds a key is at least half
+        // filled by it, and the median is less moved than the strongest block
+        // by what the other tone leaks into each filter.
+        std::array<double, kWindowBlocks> lows{};
+        std::array<double, kWindowBlocks> highs{};
+        for (std::size_t j = 0; j < kWindowBlocks; ++j) {
+            const BlockFacts& block =
+                Block(index + 1 - static_cast<std::int64_t>(kWindowBlocks - j));
+            lows[j] = block.magnitude[run.low];
+            highs[j] = block.magnitude[run.high];
+        }
+        const auto middle = static_cast<std::ptrdiff_t>(kWindowBlocks / 2);
+        std::nth_element(lows.begin(), lows.begin() + middle, lows.end());
+        std::nth_element(highs.begin(), highs.begin() + middle, highs.end());
+        const std::array<double, 2> reference{std::max(lows[kWindowBlocks / 2], 1e-30),
+                                              std::max(highs[kWindowBlocks / 2], 1e-30)};
         std::int64_t fullest = index;
         double best = -1.0;
-        for (std::int64_t i = index + 1 - static_cast<std::int64_t>(kWindowBlocks); i <= index;
-             ++i) {
-            const BlockFacts& block = Block(i);
-            reference[0] = std::max(reference[0], block.magnitude[run.low]);
-            reference[1] = std::max(reference[1], block.magnitude[run.high]);
-        }
         for (std::int64_t i = index + 1 - static_cast<std::int64_t>(kWindowBlocks); i <= index;
              ++i) {
             const double share = Share(run, i, reference);
