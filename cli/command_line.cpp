@@ -314,6 +314,9 @@ std::string CommandLine::HelpText() {
                                    std::to_string(tonegen::kDefaultAmplitude) + " par défaut)";
     return "Usage : quenbrix-tone --f1 HZ --f2 HZ --seconds S [--amplitude A] -o FICHIER\n"
            "   ou : quenbrix-tone --dtmf TOUCHES [--seconds S] [--amplitude A] -d DOSSIER\n"
+#if QUENBRIX_HAVE_TONECHECK
+           "   ou : quenbrix-tone --check [--expect TOUCHES] [--json] FICHIER...\n"
+#endif
            "\n"
            "Crée des fichiers Wav (mono, 16 bits, " +
            rate +
@@ -339,13 +342,34 @@ std::string CommandLine::HelpText() {
            "  -d, --directory DOSSIER\n"
            "                    dossier des fichiers dtmf-1.wav ... dtmf-star.wav,\n"
            "                    dtmf-hash.wav, dtmf-A.wav ..., créé s'il manque\n"
+#if QUENBRIX_HAVE_TONECHECK
+           "\n"
+           "Vérification d'enregistrements (Wav de tout codage, AIFF, FLAC, Ogg...) :\n"
+           "  --check FICHIER... les touches DTMF de chaque fichier (« - » : l'entrée\n"
+           "                    standard), avec leurs instants, fréquences mesurées et\n"
+           "                    niveaux ; sans touche, ses deux tonalités les plus fortes\n"
+           "  --channel N       canal lu, à partir de 1 (1 par défaut)\n"
+           "  --min-level DBFS  niveau minimal de chaque tonalité (-35 par défaut)\n"
+           "  --max-twist-normal DB\n"
+           "                    groupe haut au plus DB plus faible (8 par défaut)\n"
+           "  --max-twist-reverse DB\n"
+           "                    groupe haut au plus DB plus fort (4 par défaut)\n"
+           "  --expect TOUCHES  réussite seulement si ce sont exactement ces touches\n"
+           "  --json            le même résultat en JSON\n"
+           "\n"
+#endif
            "  -h, --help        affiche cette aide\n"
            "  --version         affiche la version\n"
            "\n"
            "Les options longues s'écrivent aussi --option=valeur et s'abrègent tant\n"
            "qu'il n'y a pas d'ambiguïté (--sec=2).\n"
            "Code de sortie : 0 réussite, 1 échec de la création, 2 mauvaise utilisation\n"
-           "(option ou valeur refusée ; aucun fichier n'est alors touché).\n";
+           "(option ou valeur refusée ; aucun fichier n'est alors touché).\n"
+#if QUENBRIX_HAVE_TONECHECK
+           "Avec --check : 1 si un fichier n'a pu être lu ou n'a pas les touches\n"
+           "attendues ; les fichiers suivants sont tout de même vérifiés.\n"
+#endif
+        ;
 }
 
 std::string CommandLine::VersionText() {

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -41,6 +42,25 @@ struct UsageError {
 
 using ParsedCommand =
     std::variant<ToneRequest, DtmfRequest, HelpRequest, VersionRequest, UsageError>;
+
+// What came out of recordings: --check FILE... [--channel N] [--min-level DBFS]
+// [--max-twist-normal DB] [--max-twist-reverse DB] [--expect KEYS] [--json].
+// Read apart from the tone options, by ParseCheck(), when RequestsCheck().
+struct CheckRequest {
+    std::vector<std::filesystem::path> files;  // "-" is standard input
+    int channel = 1;                           // counted from 1
+    double minLevelDbfs = -35.0;
+    double maxTwistNormalDb = 8.0;
+    double maxTwistReverseDb = 4.0;
+    std::optional<std::string> expectedKeys;  // upper case
+    bool json = false;
+};
+
+using ParsedCheck = std::variant<CheckRequest, HelpRequest, VersionRequest, UsageError>;
+
+// Whether the arguments ask for --check (spelled out or abbreviated).
+bool RequestsCheck(std::span<const std::string_view> args);
+ParsedCheck ParseCheck(std::span<const std::string_view> args);
 
 class CommandLine {
   public:

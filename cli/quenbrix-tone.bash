@@ -1,5 +1,6 @@
-# bash completion for quenbrix-tone: its options, files for -o, folders for -d
-# and the telephone keys for --dtmf.
+# bash completion for quenbrix-tone: its options, files for -o and for the
+# recordings of --check, folders for -d and the telephone keys for --dtmf and
+# --expect.
 
 _quenbrix_tone() {
     local cur=${COMP_WORDS[COMP_CWORD]}
@@ -23,7 +24,7 @@ _quenbrix_tone() {
             mapfile -t COMPREPLY < <(compgen -d -- "$cur")
             return
             ;;
-        --dtmf | --dtm | --dt)
+        --dtmf | --dtm | --dt | --expect | --expec | --expe | --exp | --ex | --e)
             # One more key after those typed; * and # escaped for the shell.
             local key
             for key in 0 1 2 3 4 5 6 7 8 9 '\*' '\#' A B C D; do
@@ -33,13 +34,20 @@ _quenbrix_tone() {
             return
             ;;
         --f1 | --f2 | --seconds | --second | --secon | --seco | --sec | --se | --s | \
-            --amplitude | --amplitud | --amplitu | --amplit | --ampli | --ampl | --amp | --am | --a)
+            --amplitude | --amplitud | --amplitu | --amplit | --ampli | --ampl | --amp | --am | --a | \
+            --channel | --channe | --chann | --chan | --cha | --min-level | --min-leve | --min-lev | \
+            --min-le | --min-l | --min- | --min | --mi | --m | --max-twist-normal | --max-twist-reverse)
             return
             ;;
     esac
     if [[ $cur == -* ]]; then
         mapfile -t COMPREPLY < <(compgen -W "--f1 --f2 --seconds --amplitude --output --dtmf
-            --directory --help --version -o -d -h" -- "$cur")
+            --directory --check --channel --min-level --max-twist-normal --max-twist-reverse
+            --expect --json --help --version -o -d -h" -- "$cur")
+    elif [[ " ${COMP_WORDS[*]} " == *" --check "* ]]; then
+        # The recordings to check.
+        compopt -o filenames 2>/dev/null
+        mapfile -t COMPREPLY < <(compgen -f -- "$cur")
     fi
 }
 

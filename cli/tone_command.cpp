@@ -8,6 +8,9 @@
 #include <variant>
 
 #include "command_line.h"
+#if QUENBRIX_HAVE_TONECHECK
+#include "check_command.h"
+#endif
 #include "output_target.h"
 #include "progress_bar.h"
 #include "tonegen/message_text.h"
@@ -83,28 +86,48 @@ int RunDtmf(const DtmfRequest& request) {
     return kExitSuccess;
 }
 
+int Answer(const HelpRequest&) {
+    return PrintOutput(CommandLine::HelpText());
+}
+int Answer(const VersionRequest&) {
+    return PrintOutput(CommandLine::VersionText());
+}
+int Answer(const UsageError& error) {
+    PrintError("quenbrix-tone : " + error.message +
+               "\nSaisissez « quenbrix-tone --help » pour plus d'informations.\n");
+    return kExitBadUsage;
+}
+
 }  // namespace
 
 int ToneCommand::Run(std::span<const std::string_view> args) {
-    const ParsedCommand command = CommandLine::Parse(args);
+#if QUENBRIX_HAVE_TONECHECK
+    if (RequestsCheck(args)) {
+        return std::visit(
+            [](const auto& parsed) -> int {
+                using T = std::decay_t<decltype(parsed)>;
+                if constexpr (std::is_same_v<T, CheckRequest>) {
+                    return RunCheck(parsed);
+                } else {
+                    return Answer(parsed);
+                }
+            },
+            ParseCheck(args));
+    }
+#endif
     return std::visit(
         [](const auto& parsed) -> int {
             using T = std::decay_t<decltype(parsed)>;
-            if constexpr (std::is_same_v<T, HelpRequest>) {
-                return PrintOutput(CommandLine::HelpText());
-            } else if constexpr (std::is_same_v<T, VersionRequest>) {
-                return PrintOutput(CommandLine::VersionText());
-            } else if constexpr (std::is_same_v<T, UsageError>) {
-                PrintError("quenbrix-tone : " + parsed.message +
-                           "\nSaisissez « quenbrix-tone --help » pour plus d'informations.\n");
-                return kExitBadUsage;
+            if constexpr (std::is_same_v<T, HelpRequest> || std::is_same_v<T, VersionRequest> ||
+                          std::is_same_v<T, UsageError>) {
+                return Answer(parsed);
             } else if constexpr (std::is_same_v<T, ToneRequest>) {
                 return RunTone(parsed);
             } else {
                 return RunDtmf(parsed);
             }
         },
-        command);
+        CommandLine::Parse(args));
 }
 
 }  // namespace quenbrix_cli
