@@ -27,7 +27,8 @@ class OutputTarget {
     // needs no going back. A regular file, or a link to one, is replaced by a
     // new file made beside it, and a missing one is created the same way; it
     // takes the target's name only in Commit. A target that the user may not
-    // write is refused, as a shell redirection would refuse it.
+    // write is refused, as a shell redirection would refuse it. Everything
+    // that can be known to fail is refused here, before any sample exists.
     static std::variant<std::unique_ptr<OutputTarget>, tonegen::Failure> Open(
         const std::filesystem::path& target, Options options);
     static std::variant<std::unique_ptr<OutputTarget>, tonegen::Failure> Open(

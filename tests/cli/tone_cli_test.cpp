@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <climits>
 #include <cstring>
 #include <fstream>
 #include <thread>
@@ -147,6 +148,52 @@ TEST(ToneCliTargets, DeviceNodesAreWrittenIntoNeverReplaced) {
               std::string::npos)
         << toFull.err;
     EXPECT_TRUE(fs::is_character_file(full));
+}
+
+// A folder under base whose path, with "/" and a file name of nameLength
+// characters, is length characters long.
+fs::path DeepFolder(const fs::path& base, std::size_t length, std::size_t nameLength) {
+    fs::path folder = base;
+    std::size_t left = length - nameLength - 1 - base.native().size();
+    while (left > 250) {
+        folder /= std::string(200, 'd');
+        left -= 201;
+    }
+    return folder / std::string(left - 1, 'e');
+}
+
+// Up to the system's limit a path works, however short the file's name and
+// with or without unnamed files; a longer one is refused before the tone
+// core runs.
+TEST(ToneCliTargets, PathsUpToTheSystemsLimitWorkAndLongerOnesAreRefusedAtOnce) {
+    ScratchDirectory scratch;
+    const fs::path folder = DeepFolder(scratch.path(), PATH_MAX - 1, 5);
+    fs::create_directories(folder);
+    const fs::path longest = folder / "a.wav";
+    ASSERT_EQ(longest.native().size(), std::size_t{PATH_MAX - 1});
+    const auto expected = CoreBytes("1209", "697", "1", 20000);
+
+    const ChildResult run = ChildProcess::Run(kTone, ToneArgs(longest));
+    EXPECT_EQ(run.exitStatus, 0) << run.err;
+    EXPECT_EQ(ReadFileBytes(longest), expected);
+    quenbrix_test::WriteFileBytes(longest, kGoodOldFile);
+    {
+        auto opened = quenbrix_cli::OutputTarget::Open(longest, {.unnamedFile = false});
+        const auto* target = std::get_if<std::unique_ptr<quenbrix_cli::OutputTarget>>(&opened);
+        ASSERT_NE(target, nullptr) << std::get<tonegen::Failure>(opened).description;
+        ASSERT_EQ(tonegen::WriteToneFile((*target)->output(), longest, {"1209", "697", "1", 20000}),
+                  std::nullopt);
+        ASSERT_EQ((*target)->Commit(), std::nullopt);
+    }
+    EXPECT_EQ(ReadFileBytes(longest), expected);
+    EXPECT_EQ(Entries(folder), std::vector<std::string>{"a.wav"});
+
+    auto refused = quenbrix_cli::OutputTarget::Open(folder / "ab.wav");
+    ASSERT_TRUE(std::holds_alternative<tonegen::Failure>(refused));
+    EXPECT_NE(std::get<tonegen::Failure>(refused).description.find("le chemin est trop long"),
+              std::string::npos)
+        << std::get<tonegen::Failure>(refused).description;
+    EXPECT_EQ(Entries(folder), std::vector<std::string>{"a.wav"});
 }
 
 TEST(ToneCliReplace, OldFileIsReplacedWithItsPermissionsAndLinksAreFollowed) {
