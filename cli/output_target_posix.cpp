@@ -1,6 +1,8 @@
 #if !defined(_WIN32)
 
 #include <fcntl.h>
+#include <grp.h>
+#include <pwd.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -14,6 +16,7 @@
 #include <functional>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "output_target.h"
 #include "tonegen/message_text.h"
@@ -150,12 +153,30 @@ int ConnectSocket(const fs::path& path) {
     return fd;
 }
 
+// "root (groupe root)", numbers where the system knows no name.
+std::string OwnerText(uid_t userId, gid_t groupId) {
+    std::vector<char> buffer(16384);
+    const std::size_t half = buffer.size() / 2;
+    passwd user{};
+    passwd* userFound = nullptr;
+    struct group groupEntry {};
+    struct group* groupFound = nullptr;
+    const bool userKnown =
+        ::getpwuid_r(userId, &user, buffer.data(), half, &userFound) == 0 && userFound != nullptr;
+    const bool groupKnown =
+        ::getgrgid_r(groupId, &groupEntry, buffer.data() + half, half, &groupFound) == 0 &&
+        groupFound != nullptr;
+    return (userKnown ? std::string(user.pw_name) : std::to_string(userId)) + " (groupe " +
+           (groupKnown ? std::string(groupEntry.gr_name) : std::to_string(groupId)) + ")";
+}
+
 }  // namespace
 
 struct OutputTarget::State {
     enum class Way {
         Stream,   // written from where it stands, nothing to do afterwards
         NewFile,  // made beside the destination, moved there in Commit
+        InPlace,  // the destination itself, emptied when opened
     };
 
     State() = default;
@@ -209,6 +230,9 @@ struct OutputTarget::State {
             // must still be allowed to write the file it replaces.
             if (::faccessat(folder, name.c_str(), W_OK, AT_EACCESS) != 0) {
                 return Fail(errno);
+            }
+            if (!RenameCanReplace()) {
+                return OpenInPlace();
             }
         }
         return CreateNewFile(options);
@@ -266,6 +290,24 @@ struct OutputTarget::State {
         }
     }
 
+    // Whether renaming a new file over the old one can work. It cannot over
+    // a file mounted on its own, nor in a folder with the sticky bit (/tmp)
+    // over another user's file, unless the folder is the user's.
+    bool RenameCanReplace() const {
+        struct statx file {};
+        if (::statx(folder, name.c_str(), AT_SYMLINK_NOFOLLOW, STATX_TYPE, &file) == 0 &&
+            (file.stx_attributes_mask & file.stx_attributes & STATX_ATTR_MOUNT_ROOT) != 0) {
+            return false;
+        }
+        struct stat folderStatus {};
+        if (::fstat(folder, &folderStatus) != 0 || (folderStatus.st_mode & S_ISVTX) == 0) {
+            return true;
+        }
+        // Root may do it anyway (CAP_FOWNER).
+        const uid_t user = ::geteuid();
+        return user == 0 || user == old.st_uid || user == folderStatus.st_uid;
+    }
+
     std::optional<Failure> CreateNewFile(const OutputTarget::Options& options) {
         way = Way::NewFile;
         if (options.unnamedFile) {
@@ -282,7 +324,7 @@ struct OutputTarget::State {
                 fd = -1;
             } else if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) {
                 // Older kernels and some file systems have no unnamed files.
-                return Fail(errno);
+                return FolderRefused(errno);
             }
         }
         const int error = NamePending([this](const std::string& hidden) {
@@ -290,7 +332,26 @@ struct OutputTarget::State {
                           O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
             return fd >= 0 ? 0 : errno;
         });
-        return error == 0 ? std::nullopt : std::optional(Fail(error));
+        return error == 0 ? std::nullopt : FolderRefused(error);
+    }
+
+    // A folder where the user may not make files still lets a file the user
+    // may write be written in place.
+    std::optional<Failure> FolderRefused(int error) {
+        if (replacing && (error == EACCES || error == EPERM || error == EROFS)) {
+            return OpenInPlace();
+        }
+        return Fail(error);
+    }
+
+    // As a shell redirection: the old content is gone from here on.
+    std::optional<Failure> OpenInPlace() {
+        way = Way::InPlace;
+        do {
+            fd = ::openat(folder, name.c_str(),
+                          O_WRONLY | O_TRUNC | O_NOCTTY | O_NOFOLLOW | O_CLOEXEC);
+        } while (fd < 0 && errno == EINTR);
+        return fd >= 0 ? std::nullopt : std::optional(Fail(errno));
     }
 
     // Makes a file under a fresh hidden name in the folder, with the signals
@@ -314,6 +375,26 @@ struct OutputTarget::State {
         const SignalsHeld held;
         gPendingArmed = 0;
         pending.clear();
+    }
+
+    // Gives the new file the old one's owner where the user may; says so
+    // otherwise.
+    std::string KeepOwner() const {
+        if (::fchown(fd, old.st_uid, old.st_gid) == 0) {
+            return {};
+        }
+        const int error = errno;
+        // A group the user belongs to can still be kept.
+        (void)::fchown(fd, static_cast<uid_t>(-1), old.st_gid);
+        struct stat now {};
+        if (::fstat(fd, &now) != 0) {
+            now.st_uid = ::geteuid();
+            now.st_gid = ::getegid();
+        }
+        return "attention : impossible de rendre à " + tonegen::QuotePath(shown) +
+               " son propriétaire " + OwnerText(old.st_uid, old.st_gid) + " : " +
+               tonegen::FileErrorReason(error) + " ; le fichier appartient désormais à " +
+               OwnerText(now.st_uid, now.st_gid) + ".";
     }
 };
 
@@ -362,13 +443,18 @@ std::optional<Failure> OutputTarget::Commit() {
         return std::nullopt;
     }
     // Durable before the name moves, so that a crash cannot leave the
-    // target's name on an empty file.
+    // target's name on an empty file; in place, the last chance to hear of
+    // a write that never reached the disk.
     if (::fsync(state.fd) != 0) {
         return state.Fail(errno);
     }
+    if (state.way == State::Way::InPlace) {
+        state.way = State::Way::Stream;
+        return std::nullopt;
+    }
     if (state.replacing) {
         // Owner first: changing it may clear the set-user-ID bits.
-        (void)::fchown(state.fd, state.old.st_uid, state.old.st_gid);
+        warning_ = state.KeepOwner();
         if (::fchmod(state.fd, state.old.st_mode & 07777) != 0) {
             return state.Fail(errno);
         }

@@ -62,6 +62,9 @@ tonegen::RunResult WriteOne(const fs::path& target, const tonegen::ToneInputs& i
         result = output->Commit();
     }
     bar.Finish(!result);
+    if (!result && !output->warning().empty()) {
+        PrintError("quenbrix-tone : " + output->warning() + "\n");
+    }
     return result;
 }
 

@@ -2,7 +2,9 @@
 // would run it: the bytes, every kind of target, limits, signals and the exit
 // statuses.
 #include <fcntl.h>
+#include <grp.h>
 #include <gtest/gtest.h>
+#include <pwd.h>
 #include <signal.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -12,6 +14,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <climits>
 #include <cstring>
@@ -21,6 +24,7 @@
 #include "child_process.h"
 #include "output_target.h"
 #include "tone_test_support.h"
+#include "tonegen/message_text.h"
 #include "tonegen/tone_file.h"
 
 namespace {
@@ -58,6 +62,23 @@ std::vector<std::string> Entries(const fs::path& folder) {
 }
 
 const std::vector<std::uint8_t> kGoodOldFile = {'b', 'o', 'n', ' ', 'v', 'i', 'e', 'u', 'x'};
+
+// Another user (nobody), for root's tests of other users' files.
+constexpr uid_t kOtherUser = 65534;
+
+ChildResult RunToneAsOtherUser(const std::vector<std::string>& toneArgs) {
+    std::vector<std::string> args = {"--reuid=" + std::to_string(kOtherUser),
+                                     "--regid=" + std::to_string(kOtherUser), "--clear-groups",
+                                     kTone};
+    args.insert(args.end(), toneArgs.begin(), toneArgs.end());
+    return ChildProcess::Run("/usr/bin/setpriv", args);
+}
+
+struct stat StatusOf(const fs::path& path) {
+    struct stat status {};
+    EXPECT_EQ(::lstat(path.c_str(), &status), 0) << path;
+    return status;
+}
 
 // Everything that was read from a file descriptor until its end, on a thread.
 class Reader {
@@ -234,11 +255,7 @@ TEST(ToneCliReplace, FileTheUserMayNotWriteIsRefused) {
     if (::geteuid() == 0) {
         // Another user's file, in a folder everyone may write.
         fs::permissions(scratch.path(), fs::perms::all);
-        const std::string setpriv = "/usr/bin/setpriv";
-        std::vector<std::string> args = {"--reuid=65534", "--regid=65534", "--clear-groups", kTone};
-        const auto tone = ToneArgs(out);
-        args.insert(args.end(), tone.begin(), tone.end());
-        run = ChildProcess::Run(setpriv, args);
+        run = RunToneAsOtherUser(ToneArgs(out));
     } else {
         fs::permissions(out, fs::perms::owner_read);
         run = ChildProcess::Run(kTone, ToneArgs(out));
@@ -250,6 +267,111 @@ TEST(ToneCliReplace, FileTheUserMayNotWriteIsRefused) {
         << run.err;
     EXPECT_EQ(ReadFileBytes(out), kGoodOldFile);
     EXPECT_EQ(scratch.Entries(), std::vector<std::string>{"protégé.wav"});
+}
+
+// A file the user may write where no new file can take its place is written
+// in place, as a shell redirection writes it: it keeps its owner and its
+// other names, and nothing is made beside it.
+TEST(ToneCliInPlace, FileInAFolderTheUserMayNotWriteIsWrittenInPlace) {
+    ScratchDirectory scratch;
+    const fs::path folder = scratch / "protégé";
+    fs::create_directories(folder);
+    const fs::path out = folder / "a.wav";
+    quenbrix_test::WriteFileBytes(out, kGoodOldFile);
+    fs::create_hard_link(out, scratch / "autre-nom.wav");
+    const auto everyoneWrites = fs::perms::owner_read | fs::perms::owner_write |
+                                fs::perms::group_read | fs::perms::group_write |
+                                fs::perms::others_read | fs::perms::others_write;
+    fs::permissions(out, everyoneWrites);
+    const auto readAndSearch = fs::perms::all & ~(fs::perms::owner_write | fs::perms::group_write |
+                                                  fs::perms::others_write);
+    fs::permissions(scratch.path(), fs::perms::all & ~fs::perms::others_write);
+    fs::permissions(folder, readAndSearch);
+    const struct stat before = StatusOf(out);
+    // Root writes any folder: the other user stands for the user here.
+    const ChildResult run = ::geteuid() == 0 ? RunToneAsOtherUser(ToneArgs(out))
+                                             : ChildProcess::Run(kTone, ToneArgs(out));
+    fs::permissions(folder, fs::perms::all);
+    EXPECT_EQ(run.exitStatus, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    const auto expected = CoreBytes("1209", "697", "1", 20000);
+    EXPECT_EQ(ReadFileBytes(out), expected);
+    EXPECT_EQ(ReadFileBytes(scratch / "autre-nom.wav"), expected);
+    EXPECT_EQ(StatusOf(out).st_ino, before.st_ino);
+    EXPECT_EQ(StatusOf(out).st_uid, before.st_uid);
+    EXPECT_EQ(Entries(folder), std::vector<std::string>{"a.wav"});
+}
+
+// Root only: a rename cannot put a new file over another user's file in a
+// folder with the sticky bit, nor over a file mounted on its own.
+TEST(ToneCliInPlace, StickyFolderAndMountedFileAreWrittenInPlace) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "other users' files and bind mounts need root";
+    }
+    ScratchDirectory scratch;
+    fs::permissions(scratch.path(), fs::perms::all | fs::perms::sticky_bit);
+    const fs::path shared = scratch / "partagé.wav";
+    quenbrix_test::WriteFileBytes(shared, kGoodOldFile);
+    fs::permissions(shared, fs::perms::all & ~(fs::perms::owner_exec | fs::perms::group_exec |
+                                               fs::perms::others_exec));
+    const ChildResult sticky = RunToneAsOtherUser(ToneArgs(shared));
+    EXPECT_EQ(sticky.exitStatus, 0) << sticky.err;
+    const auto expected = CoreBytes("1209", "697", "1", 20000);
+    EXPECT_EQ(ReadFileBytes(shared), expected);
+    EXPECT_EQ(StatusOf(shared).st_uid, 0U);
+
+    // The mounted file gets the tone; the file under the mount point is left.
+    const fs::path source = scratch / "source.wav";
+    const fs::path mounted = scratch / "monté.wav";
+    quenbrix_test::WriteFileBytes(source, kGoodOldFile);
+    quenbrix_test::WriteFileBytes(mounted, kGoodOldFile);
+    std::vector<std::string> args = {
+        "--mount", "/bin/sh",
+        "-c",      "mount --bind \"$1\" \"$2\" || exit 99; shift 2; exec \"$@\"",
+        "sh",      source,
+        mounted,   kTone};
+    const auto tone = ToneArgs(mounted);
+    args.insert(args.end(), tone.begin(), tone.end());
+    const ChildResult bound = ChildProcess::Run("/usr/bin/unshare", args);
+    if (bound.exitStatus == 99 || bound.err.starts_with("unshare:")) {
+        GTEST_SKIP() << "no bind mount here: " << bound.err;
+    }
+    EXPECT_EQ(bound.exitStatus, 0) << bound.err;
+    EXPECT_EQ(ReadFileBytes(source), expected);
+    EXPECT_EQ(ReadFileBytes(mounted), kGoodOldFile);
+    EXPECT_EQ(scratch.Entries(),
+              (std::vector<std::string>{"monté.wav", "partagé.wav", "source.wav"}));
+}
+
+// Root only: another user's file in a folder everyone may write is replaced
+// by a file of the user's own, which is said on standard error; its other
+// names keep the old content.
+TEST(ToneCliReplace, OwnerThatCannotBeKeptIsAWarning) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "another user's file needs root";
+    }
+    ScratchDirectory scratch;
+    fs::permissions(scratch.path(), fs::perms::all);
+    const fs::path out = scratch / "a.wav";
+    quenbrix_test::WriteFileBytes(out, kGoodOldFile);
+    fs::create_hard_link(out, scratch / "autre-nom.wav");
+    fs::permissions(out, fs::perms::all & ~(fs::perms::owner_exec | fs::perms::group_exec |
+                                            fs::perms::others_exec));
+    const ChildResult run = RunToneAsOtherUser(ToneArgs(out));
+    EXPECT_EQ(run.exitStatus, 0) << run.err;
+    const std::string root = ::getpwuid(0)->pw_name;
+    const std::string rootGroup = ::getgrgid(0)->gr_name;
+    const std::string other = ::getpwuid(kOtherUser)->pw_name;
+    const std::string otherGroup = ::getgrgid(kOtherUser)->gr_name;
+    EXPECT_EQ(run.err, "quenbrix-tone : attention : impossible de rendre à «\u00A0" + out.string() +
+                           "\u00A0» son propriétaire " + root + " (groupe " + rootGroup +
+                           ") : " + tonegen::FileErrorReason(EPERM) +
+                           " ; le fichier appartient désormais à " + other + " (groupe " +
+                           otherGroup + ").\n");
+    EXPECT_EQ(ReadFileBytes(out), CoreBytes("1209", "697", "1", 20000));
+    EXPECT_EQ(StatusOf(out).st_uid, kOtherUser);
+    EXPECT_EQ(StatusOf(out).st_mode & 07777, 0666U);
+    EXPECT_EQ(ReadFileBytes(scratch / "autre-nom.wav"), kGoodOldFile);
 }
 
 // A file-size limit is the ordinary write failure: no signal ends the program
