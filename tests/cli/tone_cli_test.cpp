@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <pwd.h>
 #include <signal.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -528,6 +529,32 @@ TEST(ToneCliUsage, HelpAndVersionGoToStandardOutputWhichMustTakeThem) {
     EXPECT_EQ(
         full.err,
         "quenbrix-tone : impossible d'écrire sur la sortie standard : le disque est plein.\n");
+}
+
+// A full pipe that its owner made non-blocking is waited for, as a blocking
+// one is.
+TEST(ToneCliStandardOutput, FullNonBlockingPipeIsWaitedFor) {
+    int fds[2] = {-1, -1};
+    ASSERT_EQ(::pipe2(fds, O_CLOEXEC), 0);
+    ASSERT_EQ(::fcntl(fds[1], F_SETFL, O_NONBLOCK), 0);
+    const int capacity = ::fcntl(fds[0], F_GETPIPE_SZ);
+    ChildProcess child(kTone, ToneArgs("-", "3"), fds[1]);
+    // Nothing is read until the pipe is full or the program has ended.
+    const auto deadline = std::chrono::steady_clock::now() + 60s;
+    for (int queued = 0; queued < capacity && std::chrono::steady_clock::now() < deadline;) {
+        siginfo_t ended{};
+        if (::waitid(P_PID, static_cast<id_t>(child.pid()), &ended, WEXITED | WNOHANG | WNOWAIT) ==
+                0 &&
+            ended.si_pid != 0) {
+            break;
+        }
+        std::this_thread::sleep_for(1ms);
+        ASSERT_EQ(::ioctl(fds[0], FIONREAD, &queued), 0);
+    }
+    Reader fromPipe([&fds] { return fds[0]; });
+    const ChildResult run = child.Wait();
+    EXPECT_EQ(run.exitStatus, 0) << run.err;
+    EXPECT_EQ(fromPipe.Bytes(), CoreBytes("1209", "697", "3", 20000));
 }
 
 }  // namespace
