@@ -208,6 +208,21 @@ struct OutputTarget::State {
 
     Failure Fail(int error) const { return tonegen::MakeFileFailure("écrire", shown, error); }
 
+    // A closed standard output, or one open for reading only, would refuse
+    // the first write.
+    std::optional<Failure> UseStandardOutput() {
+        const int flags = ::fcntl(STDOUT_FILENO, F_GETFL);
+        if (flags < 0) {
+            return Fail(errno);
+        }
+        if ((flags & O_ACCMODE) == O_RDONLY) {
+            return Fail(EBADF);
+        }
+        fd = STDOUT_FILENO;
+        ownsFd = false;
+        return std::nullopt;
+    }
+
     std::optional<Failure> OpenPath(const OutputTarget::Options& options) {
         struct stat status {};
         const bool exists = ::stat(shown.c_str(), &status) == 0;
@@ -424,13 +439,8 @@ std::variant<std::unique_ptr<OutputTarget>, Failure> OutputTarget::Open(const fs
                                                                         Options options) {
     auto state = std::make_unique<State>();
     state->shown = target;
-    std::optional<Failure> failure;
-    if (target == "-") {
-        state->fd = STDOUT_FILENO;
-        state->ownsFd = false;
-    } else {
-        failure = state->OpenPath(options);
-    }
+    std::optional<Failure> failure =
+        target == "-" ? state->UseStandardOutput() : state->OpenPath(options);
     if (failure) {
         return *std::move(failure);
     }

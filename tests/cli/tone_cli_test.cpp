@@ -20,6 +20,7 @@
 #include <climits>
 #include <cstring>
 #include <fstream>
+#include <system_error>
 #include <thread>
 
 #include "child_process.h"
@@ -531,6 +532,24 @@ TEST(ToneCliUsage, HelpAndVersionGoToStandardOutputWhichMustTakeThem) {
         "quenbrix-tone : impossible d'écrire sur la sortie standard : le disque est plein.\n");
 }
 
+// A closed standard output, or one open for reading only, is said in French
+// before anything is computed.
+TEST(ToneCliStandardOutput, ClosedOrReadOnlyOutputIsReportedInFrench) {
+    const std::vector<std::vector<std::string>> writers = {ToneArgs("-"), {"--help"}};
+    for (const char* redirection : {">&-", "1</dev/null"}) {
+        for (const auto& args : writers) {
+            std::vector<std::string> shell = {
+                "-c", "exec \"$0\" \"$@\" " + std::string(redirection), kTone};
+            shell.insert(shell.end(), args.begin(), args.end());
+            const ChildResult run = ChildProcess::Run("/bin/sh", shell);
+            EXPECT_EQ(run.exitStatus, 1) << redirection << " " << args[0];
+            EXPECT_NE(run.err.find(tonegen::FileErrorReason(EBADF)), std::string::npos) << run.err;
+            EXPECT_EQ(run.err.find(std::generic_category().message(EBADF)), std::string::npos)
+                << run.err;
+        }
+    }
+}
+
 // A full pipe that its owner made non-blocking is waited for, as a blocking
 // one is.
 TEST(ToneCliStandardOutput, FullNonBlockingPipeIsWaitedFor) {
@@ -555,6 +574,52 @@ TEST(ToneCliStandardOutput, FullNonBlockingPipeIsWaitedFor) {
     const ChildResult run = child.Wait();
     EXPECT_EQ(run.exitStatus, 0) << run.err;
     EXPECT_EQ(fromPipe.Bytes(), CoreBytes("1209", "697", "3", 20000));
+}
+
+// Every error that the system calls of a run can give, as their Linux manual
+// pages list them, has a French reason. Left out: EFAULT (every buffer is the
+// program's own), what only flags or objects that the program never uses can
+// give (non-blocking connects, network sockets, O_NONBLOCK opens, 32-bit
+// offsets), and what a rename or link within the file's own folder, never
+// over a folder, cannot meet (EXDEV, ENOTEMPTY).
+TEST(ToneCliMessages, EveryErrorOfTheSystemCallsHasAFrenchReason) {
+    const std::vector<std::pair<std::string, std::vector<int>>> calls = {
+        {"open, openat", {EACCES,  EBUSY,  EDQUOT,       EEXIST, EFBIG,  EINTR,  EINVAL, EISDIR,
+                          ELOOP,   EMFILE, ENAMETOOLONG, ENFILE, ENODEV, ENOENT, ENOMEM, ENOSPC,
+                          ENOTDIR, ENXIO,  EOPNOTSUPP,   EPERM,  EROFS,  ETXTBSY}},
+        {"stat, fstat, statx, fcntl",
+         {EACCES, EBADF, ELOOP, ENAMETOOLONG, ENOENT, ENOMEM, ENOTDIR}},
+        {"faccessat",
+         {EACCES, EINVAL, EIO, ELOOP, ENAMETOOLONG, ENOENT, ENOMEM, ENOTDIR, EPERM, EROFS,
+          ETXTBSY}},
+        {"readlinkat", {EACCES, EIO, ELOOP, ENAMETOOLONG, ENOENT, ENOMEM, ENOTDIR}},
+        {"socket", {EACCES, EMFILE, ENFILE, ENOBUFS, ENOMEM}},
+        {"connect", {EACCES, EPERM, EAGAIN, ECONNREFUSED, EINTR, ENOENT, EPROTOTYPE, ETIMEDOUT}},
+        {"write, io_uring writes",
+         {EAGAIN, EBADF, ECONNRESET, EDQUOT, EFBIG, EINTR, EINVAL, EIO, ENODEV, ENOSPC, ENXIO,
+          EPERM, EPIPE, ETIMEDOUT}},
+        {"io_uring_enter", {EAGAIN, EBUSY, EINTR, ENOMEM}},
+        {"poll", {EINTR, ENOMEM}},
+        {"ftruncate", {EACCES, EFBIG, EINTR, EINVAL, EIO, EPERM, EROFS, ETXTBSY}},
+        {"fsync, close", {EBADF, EDQUOT, EINTR, EINVAL, EIO, ENOSPC, EROFS}},
+        {"fchown, fchmod", {EIO, ENOMEM, EPERM, EROFS}},
+        {"linkat",
+         {EACCES, EDQUOT, EEXIST, EIO, ELOOP, ENAMETOOLONG, ENOENT, ENOMEM, ENOSPC, ENOTDIR, EPERM,
+          EROFS}},
+        {"renameat",
+         {EACCES, EBUSY, EDQUOT, EISDIR, ELOOP, ENAMETOOLONG, ENOENT, ENOMEM, ENOSPC, ENOTDIR,
+          EPERM, EROFS}},
+        {"mkdir (-d)",
+         {EACCES, EDQUOT, EEXIST, ELOOP, EMLINK, ENAMETOOLONG, ENOENT, ENOMEM, ENOSPC, ENOTDIR,
+          EPERM, EROFS}},
+    };
+    for (const auto& [call, errors] : calls) {
+        for (const int error : errors) {
+            const std::string reason = tonegen::FileErrorReason(error);
+            EXPECT_EQ(reason.find(std::generic_category().message(error)), std::string::npos)
+                << call << ", " << ::strerrorname_np(error) << ": " << reason;
+        }
+    }
 }
 
 }  // namespace
