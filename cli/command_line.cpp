@@ -318,11 +318,11 @@ std::string CommandLine::HelpText() {
            "                    (1 par défaut avec --dtmf)\n"
            "  --amplitude A     volume de 0 à 32767 (20000 par défaut)\n"
            "  -o, --output FICHIER\n"
-           "                    fichier à écrire, « - » pour la sortie standard ; un\n"
-           "                    fichier existant n'est remplacé qu'une fois le nouveau\n"
-           "                    complet, ou écrit sur place quand son dossier ne permet\n"
-           "                    pas de le remplacer ; un tube ou un périphérique est\n"
-           "                    écrit tel quel\n"
+           "                    fichier à écrire, « - » pour la sortie standard (pas un\n"
+           "                    terminal) ; un fichier existant n'est remplacé qu'une\n"
+           "                    fois le nouveau complet, ou écrit sur place quand son\n"
+           "                    dossier ne permet pas de le remplacer ; un tube ou un\n"
+           "                    périphérique est écrit tel quel\n"
            "  --dtmf TOUCHES    un fichier par touche parmi 0123456789*#ABCD (majuscules\n"
            "                    ou minuscules), avec sa paire de fréquences normalisée\n"
            "  -d, --directory DOSSIER\n"
@@ -334,7 +334,8 @@ std::string CommandLine::HelpText() {
            "Les options longues s'écrivent aussi --option=valeur et s'abrègent tant\n"
            "qu'il n'y a pas d'ambiguïté (--sec=2).\n"
            "Code de sortie : 0 réussite, 1 échec de la création, 2 mauvaise utilisation\n"
-           "(option ou valeur refusée ; aucun fichier n'est alors touché).\n";
+           "(option ou valeur refusée, sortie standard sur un terminal ; aucun fichier\n"
+           "n'est alors touché).\n";
 }
 
 std::string CommandLine::VersionText() {

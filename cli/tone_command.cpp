@@ -68,7 +68,21 @@ tonegen::RunResult WriteOne(const fs::path& target, const tonegen::ToneInputs& i
     return result;
 }
 
+int PrintUsageError(const std::string& message) {
+    PrintError("quenbrix-tone : " + message +
+               "\nSaisissez « quenbrix-tone --help » pour plus d'informations.\n");
+    return kExitBadUsage;
+}
+
 int RunTone(const ToneRequest& request) {
+    // As compressors do: binary bytes would only garble the screen, and a
+    // redirection was most likely forgotten.
+    if (request.output == "-" && ::isatty(STDOUT_FILENO) == 1) {
+        return PrintUsageError(
+            "la sortie standard est un terminal : le fichier Wav n'y est pas écrit. Redirigez-la "
+            "vers un fichier ou un programme (" +
+            tonegen::QuoteInput("-o - | aplay") + ").");
+    }
     const auto failure = WriteOne(request.output, request.inputs);
     return failure ? ReportFailure(request.output, *failure) : kExitSuccess;
 }
@@ -98,9 +112,7 @@ int ToneCommand::Run(std::span<const std::string_view> args) {
             } else if constexpr (std::is_same_v<T, VersionRequest>) {
                 return PrintOutput(CommandLine::VersionText());
             } else if constexpr (std::is_same_v<T, UsageError>) {
-                PrintError("quenbrix-tone : " + parsed.message +
-                           "\nSaisissez « quenbrix-tone --help » pour plus d'informations.\n");
-                return kExitBadUsage;
+                return PrintUsageError(parsed.message);
             } else if constexpr (std::is_same_v<T, ToneRequest>) {
                 return RunTone(parsed);
             } else {

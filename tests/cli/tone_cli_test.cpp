@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <grp.h>
 #include <gtest/gtest.h>
+#include <pty.h>
 #include <pwd.h>
 #include <signal.h>
 #include <sys/ioctl.h>
@@ -530,6 +531,24 @@ TEST(ToneCliUsage, HelpAndVersionGoToStandardOutputWhichMustTakeThem) {
     EXPECT_EQ(
         full.err,
         "quenbrix-tone : impossible d'écrire sur la sortie standard : le disque est plein.\n");
+}
+
+// As compressors do: a WAV file is not written onto a terminal.
+TEST(ToneCliStandardOutput, TerminalIsRefusedAsBadUsage) {
+    int terminal = -1;
+    int device = -1;
+    if (::openpty(&terminal, &device, nullptr, nullptr, nullptr) != 0) {
+        GTEST_SKIP() << "no pseudo-terminal here: " << std::strerror(errno);
+    }
+    const ChildResult run = ChildProcess(kTone, ToneArgs("-", "0"), device).Wait();
+    EXPECT_EQ(run.exitStatus, 2);
+    EXPECT_TRUE(run.err.starts_with("quenbrix-tone : la sortie standard est un terminal"))
+        << run.err;
+    EXPECT_TRUE(run.err.ends_with(kHelpHint)) << run.err;
+    ::fcntl(terminal, F_SETFL, O_NONBLOCK);
+    char byte = 0;
+    EXPECT_LE(::read(terminal, &byte, 1), 0) << "the terminal got bytes";
+    ::close(terminal);
 }
 
 // A closed standard output, or one open for reading only, is said in French
