@@ -54,7 +54,7 @@ tonegen::RunResult WriteOne(const fs::path& target, const tonegen::ToneInputs& i
         return *failure;
     }
     const auto& output = std::get<std::unique_ptr<OutputTarget>>(opened);
-    ProgressBar bar(ProgressFd(), target == "-" ? "sortie standard" : target.filename().string());
+    ProgressBar bar(ProgressFd(), ProgressBar::Label(target));
     tonegen::RunResult result = tonegen::WriteToneFile(
         output->output(), target, inputs,
         {nullptr, [&bar](std::int32_t done, std::int32_t total) { bar.Update(done, total); }});
