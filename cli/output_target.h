@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <string>
 #include <variant>
 
 #include "tonegen/failure.h"
@@ -26,8 +27,11 @@ class OutputTarget {
     // written into: the header is known before the first sample, so a stream
     // needs no going back. A regular file, or a link to one, is replaced by a
     // new file made beside it, and a missing one is created the same way; it
-    // takes the target's name only in Commit. A target that the user may not
-    // write is refused, as a shell redirection would refuse it.
+    // takes the target's name only in Commit. An existing file that no new
+    // file can replace (its folder is protected, say) is written in place,
+    // as a shell redirection would write it. A target that the user may not
+    // write is refused, as a shell redirection would refuse it. Everything
+    // that can be known to fail is refused here, before any sample exists.
     static std::variant<std::unique_ptr<OutputTarget>, tonegen::Failure> Open(
         const std::filesystem::path& target, Options options);
     static std::variant<std::unique_ptr<OutputTarget>, tonegen::Failure> Open(
@@ -56,12 +60,17 @@ class OutputTarget {
     // file's permissions and moves it over the target.
     [[nodiscard]] std::optional<tonegen::Failure> Commit();
 
+    // What a successful Commit could not keep of the old file (its owner),
+    // as a French sentence for standard error; empty when it kept all.
+    [[nodiscard]] const std::string& warning() const { return warning_; }
+
     struct State;
 
   private:
     explicit OutputTarget(std::unique_ptr<State> state);
 
     std::unique_ptr<State> state_;
+    std::string warning_;
 };
 
 }  // namespace quenbrix_cli

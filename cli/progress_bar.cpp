@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "tonegen/message_text.h"
+
 namespace quenbrix_cli {
 
 namespace {
@@ -57,6 +59,14 @@ std::string ProgressBar::Line(const std::string& label, std::int64_t done, std::
     return label + " [" + std::string(static_cast<std::size_t>(filled), '#') +
            std::string(static_cast<std::size_t>(kBarWidth - filled), '.') + "] " +
            std::to_string(percent) + " %";
+}
+
+std::string ProgressBar::Label(const std::filesystem::path& target) {
+    if (target == "-") {
+        return "sortie standard";
+    }
+    const std::u8string name = target.filename().u8string();
+    return tonegen::QuoteInput({reinterpret_cast<const char*>(name.data()), name.size()});
 }
 
 void ProgressBar::Draw() {

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <filesystem>
 #include <string>
 
 namespace quenbrix_cli {
@@ -32,6 +33,11 @@ class ProgressBar {
 
     // The line for done out of total, without "\r".
     static std::string Line(const std::string& label, std::int64_t done, std::int64_t total);
+
+    // The label of a run that writes target ("-" is standard output): the
+    // file's name quoted and cleaned as in the messages, so that no name
+    // can drive the terminal, and short enough for one line.
+    static std::string Label(const std::filesystem::path& target);
 
   private:
     void Draw();

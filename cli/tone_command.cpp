@@ -57,7 +57,7 @@ tonegen::RunResult WriteOne(const fs::path& target, const tonegen::ToneInputs& i
         return *failure;
     }
     const auto& output = std::get<std::unique_ptr<OutputTarget>>(opened);
-    ProgressBar bar(ProgressFd(), target == "-" ? "sortie standard" : target.filename().string());
+    ProgressBar bar(ProgressFd(), ProgressBar::Label(target));
     tonegen::RunResult result = tonegen::WriteToneFile(
         output->Output(), target, inputs,
         {nullptr, [&bar](std::int32_t done, std::int32_t total) { bar.Update(done, total); }});
@@ -65,10 +65,27 @@ tonegen::RunResult WriteOne(const fs::path& target, const tonegen::ToneInputs& i
         result = output->Commit();
     }
     bar.Finish(!result);
+    if (!result && !output->warning().empty()) {
+        PrintError("quenbrix-tone : " + output->warning() + "\n");
+    }
     return result;
 }
 
+int PrintUsageError(const std::string& message) {
+    PrintError("quenbrix-tone : " + message +
+               "\nSaisissez « quenbrix-tone --help » pour plus d'informations.\n");
+    return kExitBadUsage;
+}
+
 int RunTone(const ToneRequest& request) {
+    // As compressors do: binary bytes would only garble the screen, and a
+    // redirection was most likely forgotten.
+    if (request.output == "-" && ::isatty(STDOUT_FILENO) == 1) {
+        return PrintUsageError(
+            "la sortie standard est un terminal : le fichier Wav n'y est pas écrit. Redirigez-la "
+            "vers un fichier ou un programme (" +
+            tonegen::QuoteInput("-o - | aplay") + ").");
+    }
     const auto failure = WriteOne(request.output, request.inputs);
     return failure ? ReportFailure(request.output, *failure) : kExitSuccess;
 }
@@ -93,9 +110,7 @@ int Answer(const VersionRequest&) {
     return PrintOutput(CommandLine::VersionText());
 }
 int Answer(const UsageError& error) {
-    PrintError("quenbrix-tone : " + error.message +
-               "\nSaisissez « quenbrix-tone --help » pour plus d'informations.\n");
-    return kExitBadUsage;
+    return PrintUsageError(error.message);
 }
 
 }  // namespace

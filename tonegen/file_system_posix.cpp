@@ -1,4 +1,5 @@
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -98,6 +99,16 @@ int WriteAll(NativeFile file, std::span<const std::uint8_t> bytes) {
         const ssize_t written = ::write(file, bytes.data(), bytes.size());
         if (written < 0) {
             if (errno == EINTR) {
+                continue;
+            }
+            // An output that its owner made non-blocking (a pipe shared with
+            // another program) is full for now: wait as a blocking write
+            // would. A reader that left makes the next write fail.
+            if (errno == EAGAIN) {  // EWOULDBLOCK on Linux too
+                pollfd output{file, POLLOUT, 0};
+                if (::poll(&output, 1, -1) < 0 && errno != EINTR) {
+                    return errno;
+                }
                 continue;
             }
             return errno;

@@ -131,6 +131,20 @@ constexpr std::string_view kNoMemory = "la mémoire est insuffisante";
 constexpr std::string_view kInputOutput = "erreur d'entrée-sortie sur le support";
 constexpr std::string_view kReaderGone = "le programme qui lisait la sortie s'est arrêté";
 constexpr std::string_view kNoReader = "aucun programme ne lit à l'autre bout";
+#if !defined(_WIN32)
+constexpr std::string_view kNotOpenForWriting = "la sortie n'est pas ouverte en écriture";
+constexpr std::string_view kTryAgain = "le système manque momentanément de ressources";
+constexpr std::string_view kInterrupted = "l'opération a été interrompue par un signal";
+constexpr std::string_view kRefusedOperation =
+    "le fichier ou le périphérique refuse cette opération";
+constexpr std::string_view kNoDevice = "le périphérique est absent";
+constexpr std::string_view kNotSupported = "le système de fichiers ne permet pas cette opération";
+constexpr std::string_view kConnectionReset = "le programme à l'autre bout a coupé la connexion";
+constexpr std::string_view kNotAStreamSocket =
+    "ce socket n'accepte pas de connexion en flux (socket de datagrammes)";
+constexpr std::string_view kTimedOut = "le périphérique ne répond pas (délai dépassé)";
+constexpr std::string_view kTooManySubfolders = "le dossier contient trop de sous-dossiers";
+#endif
 
 #if defined(_WIN32)
 constexpr std::pair<DWORD, std::string_view> kReasons[] = {
@@ -182,10 +196,21 @@ constexpr std::pair<int, std::string_view> kReasons[] = {
     {EMFILE, kTooManyOpen},
     {ENFILE, kTooManyOpen},
     {ENOMEM, kNoMemory},
+    {ENOBUFS, kNoMemory},
     {EIO, kInputOutput},
     {EPIPE, kReaderGone},
-    {ENXIO, kNoReader},
+    {ECONNRESET, kConnectionReset},
     {ECONNREFUSED, kNoReader},
+    {EBADF, kNotOpenForWriting},
+    {EAGAIN, kTryAgain},
+    {EINTR, kInterrupted},
+    {EINVAL, kRefusedOperation},
+    {ENXIO, kNoDevice},
+    {ENODEV, kNoDevice},
+    {EOPNOTSUPP, kNotSupported},
+    {EPROTOTYPE, kNotAStreamSocket},
+    {ETIMEDOUT, kTimedOut},
+    {EMLINK, kTooManySubfolders},
 };
 #endif
 

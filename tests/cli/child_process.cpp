@@ -12,7 +12,8 @@
 
 namespace quenbrix_test {
 
-ChildProcess::ChildProcess(const std::string& program, const std::vector<std::string>& args) {
+ChildProcess::ChildProcess(const std::string& program, const std::vector<std::string>& args,
+                           int standardOutput) {
     int outPipe[2];
     int errPipe[2];
     if (::pipe2(outPipe, O_CLOEXEC) != 0 || ::pipe2(errPipe, O_CLOEXEC) != 0) {
@@ -44,13 +45,16 @@ ChildProcess::ChildProcess(const std::string& program, const std::vector<std::st
         }
         const int devNull = ::open("/dev/null", O_RDONLY);
         ::dup2(devNull, STDIN_FILENO);
-        ::dup2(outPipe[1], STDOUT_FILENO);
+        ::dup2(standardOutput >= 0 ? standardOutput : outPipe[1], STDOUT_FILENO);
         ::dup2(errPipe[1], STDERR_FILENO);
         ::execv(program.c_str(), argv.data());
         ::_exit(127);
     }
     ::close(outPipe[1]);
     ::close(errPipe[1]);
+    if (standardOutput >= 0) {
+        ::close(standardOutput);
+    }
     outFd_ = outPipe[0];
     errFd_ = errPipe[0];
 }

@@ -19,8 +19,11 @@ struct ChildResult {
 
 class ChildProcess {
   public:
-    // Starts program with args (args[0] is not the program name).
-    ChildProcess(const std::string& program, const std::vector<std::string>& args);
+    // Starts program with args (args[0] is not the program name). Its
+    // standard output is standardOutput when one is given, which the child
+    // then holds alone; out stays empty.
+    ChildProcess(const std::string& program, const std::vector<std::string>& args,
+                 int standardOutput = -1);
     ~ChildProcess();
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;

@@ -45,6 +45,21 @@ TEST(ProgressBarLine, ShowsThePercentOfTheSamples) {
     EXPECT_EQ(ProgressBar::Line("a.wav", 0, 0), "a.wav [..............................] 0 %");
 }
 
+// The name is shown as the messages show it: an escape sequence in a file's
+// name would otherwise retitle or reprogram the terminal.
+TEST(ProgressBarLine, FileNamesCannotDriveTheTerminal) {
+    const std::string label = ProgressBar::Label(std::filesystem::path("/tmp") /
+                                                 "\x1b]0;titre\x07\xC2\x9B"
+                                                 "31m\xFF.wav");
+    const std::string line = ProgressBar::Line(label, 1, 2);
+    for (const std::string_view driving : {"\x1b", "\x07", "\xC2\x9B", "\xFF"}) {
+        EXPECT_EQ(line.find(driving), std::string::npos) << line;
+    }
+    EXPECT_NE(line.find("]0;titre"), std::string::npos) << line;
+    EXPECT_NE(line.find("31m\uFFFD.wav"), std::string::npos) << line;
+    EXPECT_EQ(ProgressBar::Label("-"), "sortie standard");
+}
+
 TEST(ProgressBarRun, DrawsAfterTheDelayAtMostOncePerPeriodAndEndsTheLine) {
     Pipe pipe;
     const auto start = ProgressBar::Clock::now();

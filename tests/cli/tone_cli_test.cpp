@@ -2,8 +2,12 @@
 // would run it: the bytes, every kind of target, limits, signals and the exit
 // statuses.
 #include <fcntl.h>
+#include <grp.h>
 #include <gtest/gtest.h>
+#include <pty.h>
+#include <pwd.h>
 #include <signal.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -12,14 +16,18 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
+#include <climits>
 #include <cstring>
 #include <fstream>
+#include <system_error>
 #include <thread>
 
 #include "child_process.h"
 #include "output_target.h"
 #include "tone_test_support.h"
+#include "tonegen/message_text.h"
 #include "tonegen/tone_file.h"
 
 namespace {
@@ -58,6 +66,23 @@ std::vector<std::string> Entries(const fs::path& folder) {
 }
 
 const std::vector<std::uint8_t> kGoodOldFile = {'b', 'o', 'n', ' ', 'v', 'i', 'e', 'u', 'x'};
+
+// Another user (nobody), for root's tests of other users' files.
+constexpr uid_t kOtherUser = 65534;
+
+ChildResult RunToneAsOtherUser(const std::vector<std::string>& toneArgs) {
+    std::vector<std::string> args = {"--reuid=" + std::to_string(kOtherUser),
+                                     "--regid=" + std::to_string(kOtherUser), "--clear-groups",
+                                     kTone};
+    args.insert(args.end(), toneArgs.begin(), toneArgs.end());
+    return ChildProcess::Run("/usr/bin/setpriv", args);
+}
+
+struct stat StatusOf(const fs::path& path) {
+    struct stat status {};
+    EXPECT_EQ(::lstat(path.c_str(), &status), 0) << path;
+    return status;
+}
 
 // Everything that was read from a file descriptor until its end, on a thread.
 class Reader {
@@ -150,6 +175,52 @@ TEST(ToneCliTargets, DeviceNodesAreWrittenIntoNeverReplaced) {
     EXPECT_TRUE(fs::is_character_file(full));
 }
 
+// A folder under base whose path, with "/" and a file name of nameLength
+// characters, is length characters long.
+fs::path DeepFolder(const fs::path& base, std::size_t length, std::size_t nameLength) {
+    fs::path folder = base;
+    std::size_t left = length - nameLength - 1 - base.native().size();
+    while (left > 250) {
+        folder /= std::string(200, 'd');
+        left -= 201;
+    }
+    return folder / std::string(left - 1, 'e');
+}
+
+// Up to the system's limit a path works, however short the file's name and
+// with or without unnamed files; a longer one is refused before the tone
+// core runs.
+TEST(ToneCliTargets, PathsUpToTheSystemsLimitWorkAndLongerOnesAreRefusedAtOnce) {
+    ScratchDirectory scratch;
+    const fs::path folder = DeepFolder(scratch.path(), PATH_MAX - 1, 5);
+    fs::create_directories(folder);
+    const fs::path longest = folder / "a.wav";
+    ASSERT_EQ(longest.native().size(), std::size_t{PATH_MAX - 1});
+    const auto expected = CoreBytes("1209", "697", "1", 20000);
+
+    const ChildResult run = ChildProcess::Run(kTone, ToneArgs(longest));
+    EXPECT_EQ(run.exitStatus, 0) << run.err;
+    EXPECT_EQ(ReadFileBytes(longest), expected);
+    quenbrix_test::WriteFileBytes(longest, kGoodOldFile);
+    {
+        auto opened = quenbrix_cli::OutputTarget::Open(longest, {.unnamedFile = false});
+        const auto* target = std::get_if<std::unique_ptr<quenbrix_cli::OutputTarget>>(&opened);
+        ASSERT_NE(target, nullptr) << std::get<tonegen::Failure>(opened).description;
+        ASSERT_EQ(tonegen::WriteToneFile((*target)->output(), longest, {"1209", "697", "1", 20000}),
+                  std::nullopt);
+        ASSERT_EQ((*target)->Commit(), std::nullopt);
+    }
+    EXPECT_EQ(ReadFileBytes(longest), expected);
+    EXPECT_EQ(Entries(folder), std::vector<std::string>{"a.wav"});
+
+    auto refused = quenbrix_cli::OutputTarget::Open(folder / "ab.wav");
+    ASSERT_TRUE(std::holds_alternative<tonegen::Failure>(refused));
+    EXPECT_NE(std::get<tonegen::Failure>(refused).description.find("le chemin est trop long"),
+              std::string::npos)
+        << std::get<tonegen::Failure>(refused).description;
+    EXPECT_EQ(Entries(folder), std::vector<std::string>{"a.wav"});
+}
+
 TEST(ToneCliReplace, OldFileIsReplacedWithItsPermissionsAndLinksAreFollowed) {
     ScratchDirectory scratch;
     const fs::path out = scratch / "a.wav";
@@ -188,11 +259,7 @@ TEST(ToneCliReplace, FileTheUserMayNotWriteIsRefused) {
     if (::geteuid() == 0) {
         // Another user's file, in a folder everyone may write.
         fs::permissions(scratch.path(), fs::perms::all);
-        const std::string setpriv = "/usr/bin/setpriv";
-        std::vector<std::string> args = {"--reuid=65534", "--regid=65534", "--clear-groups", kTone};
-        const auto tone = ToneArgs(out);
-        args.insert(args.end(), tone.begin(), tone.end());
-        run = ChildProcess::Run(setpriv, args);
+        run = RunToneAsOtherUser(ToneArgs(out));
     } else {
         fs::permissions(out, fs::perms::owner_read);
         run = ChildProcess::Run(kTone, ToneArgs(out));
@@ -204,6 +271,111 @@ TEST(ToneCliReplace, FileTheUserMayNotWriteIsRefused) {
         << run.err;
     EXPECT_EQ(ReadFileBytes(out), kGoodOldFile);
     EXPECT_EQ(scratch.Entries(), std::vector<std::string>{"protégé.wav"});
+}
+
+// A file the user may write where no new file can take its place is written
+// in place, as a shell redirection writes it: it keeps its owner and its
+// other names, and nothing is made beside it.
+TEST(ToneCliInPlace, FileInAFolderTheUserMayNotWriteIsWrittenInPlace) {
+    ScratchDirectory scratch;
+    const fs::path folder = scratch / "protégé";
+    fs::create_directories(folder);
+    const fs::path out = folder / "a.wav";
+    quenbrix_test::WriteFileBytes(out, kGoodOldFile);
+    fs::create_hard_link(out, scratch / "autre-nom.wav");
+    const auto everyoneWrites = fs::perms::owner_read | fs::perms::owner_write |
+                                fs::perms::group_read | fs::perms::group_write |
+                                fs::perms::others_read | fs::perms::others_write;
+    fs::permissions(out, everyoneWrites);
+    const auto readAndSearch = fs::perms::all & ~(fs::perms::owner_write | fs::perms::group_write |
+                                                  fs::perms::others_write);
+    fs::permissions(scratch.path(), fs::perms::all & ~fs::perms::others_write);
+    fs::permissions(folder, readAndSearch);
+    const struct stat before = StatusOf(out);
+    // Root writes any folder: the other user stands for the user here.
+    const ChildResult run = ::geteuid() == 0 ? RunToneAsOtherUser(ToneArgs(out))
+                                             : ChildProcess::Run(kTone, ToneArgs(out));
+    fs::permissions(folder, fs::perms::all);
+    EXPECT_EQ(run.exitStatus, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    const auto expected = CoreBytes("1209", "697", "1", 20000);
+    EXPECT_EQ(ReadFileBytes(out), expected);
+    EXPECT_EQ(ReadFileBytes(scratch / "autre-nom.wav"), expected);
+    EXPECT_EQ(StatusOf(out).st_ino, before.st_ino);
+    EXPECT_EQ(StatusOf(out).st_uid, before.st_uid);
+    EXPECT_EQ(Entries(folder), std::vector<std::string>{"a.wav"});
+}
+
+// Root only: a rename cannot put a new file over another user's file in a
+// folder with the sticky bit, nor over a file mounted on its own.
+TEST(ToneCliInPlace, StickyFolderAndMountedFileAreWrittenInPlace) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "other users' files and bind mounts need root";
+    }
+    ScratchDirectory scratch;
+    fs::permissions(scratch.path(), fs::perms::all | fs::perms::sticky_bit);
+    const fs::path shared = scratch / "partagé.wav";
+    quenbrix_test::WriteFileBytes(shared, kGoodOldFile);
+    fs::permissions(shared, fs::perms::all & ~(fs::perms::owner_exec | fs::perms::group_exec |
+                                               fs::perms::others_exec));
+    const ChildResult sticky = RunToneAsOtherUser(ToneArgs(shared));
+    EXPECT_EQ(sticky.exitStatus, 0) << sticky.err;
+    const auto expected = CoreBytes("1209", "697", "1", 20000);
+    EXPECT_EQ(ReadFileBytes(shared), expected);
+    EXPECT_EQ(StatusOf(shared).st_uid, 0U);
+
+    // The mounted file gets the tone; the file under the mount point is left.
+    const fs::path source = scratch / "source.wav";
+    const fs::path mounted = scratch / "monté.wav";
+    quenbrix_test::WriteFileBytes(source, kGoodOldFile);
+    quenbrix_test::WriteFileBytes(mounted, kGoodOldFile);
+    std::vector<std::string> args = {
+        "--mount", "/bin/sh",
+        "-c",      "mount --bind \"$1\" \"$2\" || exit 99; shift 2; exec \"$@\"",
+        "sh",      source,
+        mounted,   kTone};
+    const auto tone = ToneArgs(mounted);
+    args.insert(args.end(), tone.begin(), tone.end());
+    const ChildResult bound = ChildProcess::Run("/usr/bin/unshare", args);
+    if (bound.exitStatus == 99 || bound.err.starts_with("unshare:")) {
+        GTEST_SKIP() << "no bind mount here: " << bound.err;
+    }
+    EXPECT_EQ(bound.exitStatus, 0) << bound.err;
+    EXPECT_EQ(ReadFileBytes(source), expected);
+    EXPECT_EQ(ReadFileBytes(mounted), kGoodOldFile);
+    EXPECT_EQ(scratch.Entries(),
+              (std::vector<std::string>{"monté.wav", "partagé.wav", "source.wav"}));
+}
+
+// Root only: another user's file in a folder everyone may write is replaced
+// by a file of the user's own, which is said on standard error; its other
+// names keep the old content.
+TEST(ToneCliReplace, OwnerThatCannotBeKeptIsAWarning) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "another user's file needs root";
+    }
+    ScratchDirectory scratch;
+    fs::permissions(scratch.path(), fs::perms::all);
+    const fs::path out = scratch / "a.wav";
+    quenbrix_test::WriteFileBytes(out, kGoodOldFile);
+    fs::create_hard_link(out, scratch / "autre-nom.wav");
+    fs::permissions(out, fs::perms::all & ~(fs::perms::owner_exec | fs::perms::group_exec |
+                                            fs::perms::others_exec));
+    const ChildResult run = RunToneAsOtherUser(ToneArgs(out));
+    EXPECT_EQ(run.exitStatus, 0) << run.err;
+    const std::string root = ::getpwuid(0)->pw_name;
+    const std::string rootGroup = ::getgrgid(0)->gr_name;
+    const std::string other = ::getpwuid(kOtherUser)->pw_name;
+    const std::string otherGroup = ::getgrgid(kOtherUser)->gr_name;
+    EXPECT_EQ(run.err, "quenbrix-tone : attention : impossible de rendre à «\u00A0" + out.string() +
+                           "\u00A0» son propriétaire " + root + " (groupe " + rootGroup +
+                           ") : " + tonegen::FileErrorReason(EPERM) +
+                           " ; le fichier appartient désormais à " + other + " (groupe " +
+                           otherGroup + ").\n");
+    EXPECT_EQ(ReadFileBytes(out), CoreBytes("1209", "697", "1", 20000));
+    EXPECT_EQ(StatusOf(out).st_uid, kOtherUser);
+    EXPECT_EQ(StatusOf(out).st_mode & 07777, 0666U);
+    EXPECT_EQ(ReadFileBytes(scratch / "autre-nom.wav"), kGoodOldFile);
 }
 
 // A file-size limit is the ordinary write failure: no signal ends the program
@@ -360,6 +532,114 @@ TEST(ToneCliUsage, HelpAndVersionGoToStandardOutputWhichMustTakeThem) {
     EXPECT_EQ(
         full.err,
         "quenbrix-tone : impossible d'écrire sur la sortie standard : le disque est plein.\n");
+}
+
+// As compressors do: a WAV file is not written onto a terminal.
+TEST(ToneCliStandardOutput, TerminalIsRefusedAsBadUsage) {
+    int terminal = -1;
+    int device = -1;
+    if (::openpty(&terminal, &device, nullptr, nullptr, nullptr) != 0) {
+        GTEST_SKIP() << "no pseudo-terminal here: " << std::strerror(errno);
+    }
+    const ChildResult run = ChildProcess(kTone, ToneArgs("-", "0"), device).Wait();
+    EXPECT_EQ(run.exitStatus, 2);
+    EXPECT_TRUE(run.err.starts_with("quenbrix-tone : la sortie standard est un terminal"))
+        << run.err;
+    EXPECT_TRUE(run.err.ends_with(kHelpHint)) << run.err;
+    ::fcntl(terminal, F_SETFL, O_NONBLOCK);
+    char byte = 0;
+    EXPECT_LE(::read(terminal, &byte, 1), 0) << "the terminal got bytes";
+    ::close(terminal);
+}
+
+// A closed standard output, or one open for reading only, is said in French
+// before anything is computed.
+TEST(ToneCliStandardOutput, ClosedOrReadOnlyOutputIsReportedInFrench) {
+    const std::vector<std::vector<std::string>> writers = {ToneArgs("-"), {"--help"}};
+    for (const char* redirection : {">&-", "1</dev/null"}) {
+        for (const auto& args : writers) {
+            std::vector<std::string> shell = {
+                "-c", "exec \"$0\" \"$@\" " + std::string(redirection), kTone};
+            shell.insert(shell.end(), args.begin(), args.end());
+            const ChildResult run = ChildProcess::Run("/bin/sh", shell);
+            EXPECT_EQ(run.exitStatus, 1) << redirection << " " << args[0];
+            EXPECT_NE(run.err.find(tonegen::FileErrorReason(EBADF)), std::string::npos) << run.err;
+            EXPECT_EQ(run.err.find(std::generic_category().message(EBADF)), std::string::npos)
+                << run.err;
+        }
+    }
+}
+
+// A full pipe that its owner made non-blocking is waited for, as a blocking
+// one is.
+TEST(ToneCliStandardOutput, FullNonBlockingPipeIsWaitedFor) {
+    int fds[2] = {-1, -1};
+    ASSERT_EQ(::pipe2(fds, O_CLOEXEC), 0);
+    ASSERT_EQ(::fcntl(fds[1], F_SETFL, O_NONBLOCK), 0);
+    const int capacity = ::fcntl(fds[0], F_GETPIPE_SZ);
+    ChildProcess child(kTone, ToneArgs("-", "3"), fds[1]);
+    // Nothing is read until the pipe is full or the program has ended.
+    const auto deadline = std::chrono::steady_clock::now() + 60s;
+    for (int queued = 0; queued < capacity && std::chrono::steady_clock::now() < deadline;) {
+        siginfo_t ended{};
+        if (::waitid(P_PID, static_cast<id_t>(child.pid()), &ended, WEXITED | WNOHANG | WNOWAIT) ==
+                0 &&
+            ended.si_pid != 0) {
+            break;
+        }
+        std::this_thread::sleep_for(1ms);
+        ASSERT_EQ(::ioctl(fds[0], FIONREAD, &queued), 0);
+    }
+    Reader fromPipe([&fds] { return fds[0]; });
+    const ChildResult run = child.Wait();
+    EXPECT_EQ(run.exitStatus, 0) << run.err;
+    EXPECT_EQ(fromPipe.Bytes(), CoreBytes("1209", "697", "3", 20000));
+}
+
+// Every error that the system calls of a run can give, as their Linux manual
+// pages list them, has a French reason. Left out: EFAULT (every buffer is the
+// program's own), what only flags or objects that the program never uses can
+// give (non-blocking connects, network sockets, O_NONBLOCK opens, 32-bit
+// offsets), and what a rename or link within the file's own folder, never
+// over a folder, cannot meet (EXDEV, ENOTEMPTY).
+TEST(ToneCliMessages, EveryErrorOfTheSystemCallsHasAFrenchReason) {
+    const std::vector<std::pair<std::string, std::vector<int>>> calls = {
+        {"open, openat", {EACCES,  EBUSY,  EDQUOT,       EEXIST, EFBIG,  EINTR,  EINVAL, EISDIR,
+                          ELOOP,   EMFILE, ENAMETOOLONG, ENFILE, ENODEV, ENOENT, ENOMEM, ENOSPC,
+                          ENOTDIR, ENXIO,  EOPNOTSUPP,   EPERM,  EROFS,  ETXTBSY}},
+        {"stat, fstat, statx, fcntl",
+         {EACCES, EBADF, ELOOP, ENAMETOOLONG, ENOENT, ENOMEM, ENOTDIR}},
+        {"faccessat",
+         {EACCES, EINVAL, EIO, ELOOP, ENAMETOOLONG, ENOENT, ENOMEM, ENOTDIR, EPERM, EROFS,
+          ETXTBSY}},
+        {"readlinkat", {EACCES, EIO, ELOOP, ENAMETOOLONG, ENOENT, ENOMEM, ENOTDIR}},
+        {"socket", {EACCES, EMFILE, ENFILE, ENOBUFS, ENOMEM}},
+        {"connect", {EACCES, EPERM, EAGAIN, ECONNREFUSED, EINTR, ENOENT, EPROTOTYPE, ETIMEDOUT}},
+        {"write, io_uring writes",
+         {EAGAIN, EBADF, ECONNRESET, EDQUOT, EFBIG, EINTR, EINVAL, EIO, ENODEV, ENOSPC, ENXIO,
+          EPERM, EPIPE, ETIMEDOUT}},
+        {"io_uring_enter", {EAGAIN, EBUSY, EINTR, ENOMEM}},
+        {"poll", {EINTR, ENOMEM}},
+        {"ftruncate", {EACCES, EFBIG, EINTR, EINVAL, EIO, EPERM, EROFS, ETXTBSY}},
+        {"fsync, close", {EBADF, EDQUOT, EINTR, EINVAL, EIO, ENOSPC, EROFS}},
+        {"fchown, fchmod", {EIO, ENOMEM, EPERM, EROFS}},
+        {"linkat",
+         {EACCES, EDQUOT, EEXIST, EIO, ELOOP, ENAMETOOLONG, ENOENT, ENOMEM, ENOSPC, ENOTDIR, EPERM,
+          EROFS}},
+        {"renameat",
+         {EACCES, EBUSY, EDQUOT, EISDIR, ELOOP, ENAMETOOLONG, ENOENT, ENOMEM, ENOSPC, ENOTDIR,
+          EPERM, EROFS}},
+        {"mkdir (-d)",
+         {EACCES, EDQUOT, EEXIST, ELOOP, EMLINK, ENAMETOOLONG, ENOENT, ENOMEM, ENOSPC, ENOTDIR,
+          EPERM, EROFS}},
+    };
+    for (const auto& [call, errors] : calls) {
+        for (const int error : errors) {
+            const std::string reason = tonegen::FileErrorReason(error);
+            EXPECT_EQ(reason.find(std::generic_category().message(error)), std::string::npos)
+                << call << ", " << ::strerrorname_np(error) << ": " << reason;
+        }
+    }
 }
 
 }  // namespace

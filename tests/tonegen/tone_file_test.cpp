@@ -10,6 +10,7 @@
 #endif
 
 #include <array>
+#include <cerrno>
 #include <fstream>
 #include <optional>
 #include <regex>
@@ -18,6 +19,7 @@
 
 #include "tone_file_with_kernel.h"
 #include "tone_test_support.h"
+#include "tonegen/message_text.h"
 
 namespace {
 
@@ -303,7 +305,7 @@ TEST(WriteToneFile, WritesIntoAnOpenOutputFromWhereItStands) {
     ASSERT_GE(fd, 0);
     const auto write = ::write;
     const auto close = ::close;
-    const char* const kBadHandleReason = "erreur système 9 (Bad file descriptor)";
+    const std::string kBadHandleReason = tonegen::FileErrorReason(EBADF);
 #endif
     ASSERT_EQ(write(fd, "avant", 5), 5);
     EXPECT_EQ(tonegen::WriteToneFile(fd, "sortie", {"941", "1336", "1", 1000}), std::nullopt);
