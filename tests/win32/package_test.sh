@@ -42,7 +42,7 @@ if [[ -z $(find "$folder" -iname '*.ttf' -o -iname '*.otf') ]] \
 fi
 for exe in Quenbrix.exe quenbrix-tone.exe; do
     dlls=$("$objdump" -p "$folder/$exe" | sed -n 's/^\tDLL Name: //p' | tr 'A-Z' 'a-z' | sort -u)
-    foreign=$(grep -v -x -E 'kernel32.dll|user32.dll|gdi32.dll|comctl32.dll|winmm.dll|shell32.dll|ole32.dll|msvcrt.dll|advapi32.dll' <<<"$dlls" || true)
+    foreign=$(grep -v -x -E 'kernel32.dll|user32.dll|gdi32.dll|comctl32.dll|winmm.dll|shell32.dll|ole32.dll|msvcrt.dll|advapi32.dll|oleacc.dll|oleaut32.dll' <<<"$dlls" || true)
     [[ -z $foreign ]] || fail "$exe needs DLLs that Windows does not have: $foreign"
 done
 # A program that carries libsndfile (its version string gives it away) carries
