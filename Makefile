@@ -40,7 +40,7 @@ build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
 run: build
-	$(BUILD)/app/quenbrix
+	$(BUILD)/qt/app/quenbrix
 
 test: deps-test format-check test-plain test-asan test-windows
 
@@ -71,12 +71,12 @@ lint: deps-test
 	$(CONFIGURE) -DQUENBRIX_BUILD_TESTS=ON -DQUENBRIX_BUILD_BENCH=ON $(CMAKE_FLAGS)
 	cmake --build $(BUILD) -j $(JOBS)
 	run-clang-tidy -p $(BUILD) -quiet -j $(JOBS) \
-	    '^$(CURDIR)/(tonegen|app|about|resources|cli|tests|bench|tools)/.*\.cpp$$'
+	    '^$(CURDIR)/(tonegen|qt|cli|tests|bench|tools)/.*\.cpp$$'
 
 screenshots: build
 	cmake --build $(BUILD) -j $(JOBS) --target quenbrix_screenshots
-	QT_QPA_PLATFORM=offscreen QT_SCALE_FACTOR=1 $(BUILD)/tools/screenshots/quenbrix_screenshots docs
-	QT_QPA_PLATFORM=offscreen QT_SCALE_FACTOR=2 $(BUILD)/tools/screenshots/quenbrix_screenshots docs
+	QT_QPA_PLATFORM=offscreen QT_SCALE_FACTOR=1 $(BUILD)/qt/tools/screenshots/quenbrix_screenshots docs
+	QT_QPA_PLATFORM=offscreen QT_SCALE_FACTOR=2 $(BUILD)/qt/tools/screenshots/quenbrix_screenshots docs
 
 package: build
 	cd $(BUILD) && cpack -G TGZ

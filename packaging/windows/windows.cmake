@@ -4,7 +4,7 @@
 # quenbrix_configure_windows_rc(OUT_DIR RC_VAR): writes quenbrix.rc into OUT_DIR
 # and stores its path in RC_VAR. The icon is the committed quenbrix.ico beside
 # this file, so that the Windows build needs no picture tool; a test checks
-# that it is what the icon tool (tools/icons) makes of resources/quenbrix.xpm.
+# that it is what the icon tool (tools/icons) makes of qt/ui/quenbrix.xpm.
 function(quenbrix_configure_windows_rc out_dir rc_var)
   string(REPLACE "." ";" parts "${QUENBRIX_VERSION}")
   list(GET parts 0 major)
