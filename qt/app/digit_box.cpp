@@ -1,8 +1,11 @@
 #include "digit_box.h"
 
+#include <QContextMenuEvent>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QMenu>
 #include <limits>
+#include <memory>
 
 #include "main_form.h"
 
@@ -52,6 +55,17 @@ QString DigitBox::keepDigits(const QString& typed) {
         }
     }
     return kept;
+}
+
+void DigitBox::contextMenuEvent(QContextMenuEvent* event) {
+    // The menu's entries work, but the box refuses the shortcuts Qt writes
+    // beside them (Ctrl+Z, Ctrl+X, Ctrl+C, Ctrl+V, Ctrl+A): the texts go.
+    const std::unique_ptr<QMenu> menu(createStandardContextMenu());
+    for (QAction* action : menu->actions()) {
+        action->setText(action->text().section(QLatin1Char('\t'), 0, 0));
+    }
+    menu->exec(event->globalPos());
+    event->accept();
 }
 
 void DigitBox::keyPressEvent(QKeyEvent* event) {

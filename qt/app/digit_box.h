@@ -13,6 +13,7 @@ class DigitBox final : public QLineEdit {
     [[nodiscard]] static QString keepDigits(const QString& typed);
 
   protected:
+    void contextMenuEvent(QContextMenuEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
 };
