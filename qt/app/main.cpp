@@ -1,7 +1,6 @@
-#include <QCoreApplication>
-
 #include "main_window.h"
 #include "program_application.h"
+#include "program_directory.h"
 #include "pulse_player.h"
 #include "tonegen/tone_file.h"
 #include "ui_resources.h"
@@ -12,7 +11,7 @@ int main(int argc, char** argv) {
     ui::LoadProgramFonts();
     PulsePlayer player;
     // Resolved once: test.wav lives beside the executable.
-    MainWindow window(QCoreApplication::applicationDirPath(), player);
+    MainWindow window(programDirectory(), player);
     window.show();
     return ProgramApplication::exec();
 }

@@ -2,7 +2,6 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
-#include <QFile>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPalette>
@@ -32,10 +31,6 @@ namespace form = forms::main_form;
 
 QString Text(std::string_view utf8) {
     return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-}
-
-std::filesystem::path ToPath(const QString& directory) {
-    return {QFile::encodeName(directory).toStdString()};
 }
 
 template <typename Widget>
@@ -84,8 +79,8 @@ QAccessibleInterface* AccessibleFor(const QString& /*className*/, QObject* objec
 
 }  // namespace
 
-MainWindow::MainWindow(QString programDirectory, SoundPlayer& player, ToneFileMaker makeToneFile,
-                       QWidget* parent)
+MainWindow::MainWindow(std::filesystem::path programDirectory, SoundPlayer& player,
+                       ToneFileMaker makeToneFile, QWidget* parent)
     : QWidget(parent),
       programDirectory_(std::move(programDirectory)),
       player_(player),
@@ -170,8 +165,8 @@ void MainWindow::buildControls() {
     connect(cmdAide_, &QPushButton::clicked, this, &about::ShowAboutWindow);
 }
 
-QString MainWindow::toneFilePath() const {
-    return QFile::decodeName(tonegen::ToneFilePath(ToPath(programDirectory_)).c_str());
+std::filesystem::path MainWindow::toneFilePath() const {
+    return tonegen::ToneFilePath(programDirectory_);
 }
 
 void MainWindow::createAndPlay() {
@@ -185,9 +180,9 @@ void MainWindow::createAndPlay() {
         const auto amplitude = static_cast<std::int16_t>(volumeScroll_->value());
 
         WaitPointer pointer(this);
-        const tonegen::RunResult failure = makeToneFile_(
-            ToPath(programDirectory_), frequency1.toStdString(), frequency2.toStdString(),
-            duration.toStdString(), amplitude, [&pointer] { pointer.show(); });
+        const tonegen::RunResult failure =
+            makeToneFile_(programDirectory_, frequency1.toStdString(), frequency2.toStdString(),
+                          duration.toStdString(), amplitude, [&pointer] { pointer.show(); });
         pointer.restore();
 
         if (failure.has_value()) {

@@ -30,10 +30,10 @@ class MainWindow final : public QWidget {
         std::int16_t, const std::function<void()>&)>;
 
     // programDirectory is where test.wav is written and played from.
-    MainWindow(QString programDirectory, SoundPlayer& player,
+    MainWindow(std::filesystem::path programDirectory, SoundPlayer& player,
                ToneFileMaker makeToneFile = tonegen::CreateToneFile, QWidget* parent = nullptr);
 
-    [[nodiscard]] QString toneFilePath() const;
+    [[nodiscard]] std::filesystem::path toneFilePath() const;
 
   public slots:
     // "Créer": writes test.wav from the inputs, then plays it or shows why not.
@@ -48,7 +48,7 @@ class MainWindow final : public QWidget {
     void buildControls();
     void showError(const QString& description);
 
-    QString programDirectory_;
+    std::filesystem::path programDirectory_;
     SoundPlayer& player_;
     ToneFileMaker makeToneFile_;
 

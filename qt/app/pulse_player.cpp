@@ -5,8 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <QFile>
-#include <QFileInfo>
+#include <QString>
 #include <algorithm>
 #include <cerrno>
 #include <limits>
@@ -94,7 +93,7 @@ PulsePlayer::~PulsePlayer() {
     pa_threaded_mainloop_free(mainloop_);
 }
 
-void PulsePlayer::play(const QString& path) {
+void PulsePlayer::play(const std::filesystem::path& path) {
     const auto requested = std::chrono::steady_clock::now();
     alert_.cancel();
     if (mainloop_ != nullptr) {
@@ -102,8 +101,7 @@ void PulsePlayer::play(const QString& path) {
         stopPlayback();
     }
     // Opened afresh for every call: test.wav is rewritten between plays.
-    const QByteArray name = QFile::encodeName(path);
-    const int fd = open(name.constData(), O_RDONLY | O_CLOEXEC);
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
     const std::optional<WaveLayout> layout = fd >= 0 ? ReadWaveLayout(fd) : std::nullopt;
     const pa_sample_spec spec = layout ? SampleSpec(*layout) : pa_sample_spec{};
     const bool playable = layout.has_value() && pa_sample_spec_valid(&spec) != 0 &&
@@ -124,7 +122,7 @@ void PulsePlayer::play(const QString& path) {
     playback_.fd = fd;
     playback_.layout = *layout;
     playback_.unread = layout->dataBytes;
-    playback_.path = name.toStdString();
+    playback_.path = path.native();
     playback_.requested = requested;
     if (pa_context_get_state(context_) == PA_CONTEXT_READY) {
         startStream();
@@ -188,10 +186,13 @@ void PulsePlayer::startStream() {
     // No media role: the tone is the user's own sound, not an alert or event
     // whose volume the desktop sets apart.
     pa_proplist* properties = pa_proplist_new();
-    const std::string title =
-        QFileInfo(QFile::decodeName(playback_.path.c_str())).fileName().toStdString();
+    // Shown in the desktop's mixer: text, with U+FFFD for bytes of the
+    // path that are no UTF-8 (libpulse refuses such strings).
+    const std::filesystem::path path(playback_.path);
+    const std::string title = QString::fromStdString(path.filename().native()).toStdString();
+    const std::string shownPath = QString::fromStdString(path.native()).toStdString();
     pa_proplist_sets(properties, PA_PROP_MEDIA_NAME, title.c_str());
-    pa_proplist_sets(properties, PA_PROP_MEDIA_FILENAME, playback_.path.c_str());
+    pa_proplist_sets(properties, PA_PROP_MEDIA_FILENAME, shownPath.c_str());
     playback_.stream =
         pa_stream_new_with_proplist(context_, title.c_str(), &spec, &channels, properties);
     pa_proplist_free(properties);

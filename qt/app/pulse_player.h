@@ -22,7 +22,7 @@ class PulsePlayer final : public SoundPlayer {
     PulsePlayer() = default;
     ~PulsePlayer() override;
 
-    void play(const QString& path) override;
+    void play(const std::filesystem::path& path) override;
 
     // How long the server took from the last play() to start the sound;
     // nothing until it has started. For measurements.

@@ -2,7 +2,7 @@
 // once. Kept abstract so that the tests can watch what the window asks for.
 #pragma once
 
-#include <QString>
+#include <filesystem>
 
 class SoundPlayer {
   public:
@@ -15,5 +15,5 @@ class SoundPlayer {
     // still playing from an earlier call stops first. A file that cannot be
     // played is not an error: the player falls back on the desktop's alert
     // sound or on silence, and reports nothing.
-    virtual void play(const QString& path) = 0;
+    virtual void play(const std::filesystem::path& path) = 0;
 };

@@ -8,6 +8,7 @@
 #include <QThread>
 #include <algorithm>
 #include <chrono>
+#include <filesystem>
 #include <vector>
 
 #include "pulse_player.h"
@@ -38,7 +39,8 @@ int main(int argc, char** argv) {
         QTextStream(stderr) << "Usage : quenbrix_playback_probe FICHIER [SECONDES]\n";
         return 2;
     }
-    const QString& file = args.at(1);
+    // The name as given, byte for byte.
+    const std::filesystem::path file(argv[1]);
     const int seconds = args.size() == 3 ? args.at(2).toInt() : 30;
 
     PulsePlayer player;

@@ -3,6 +3,7 @@
 // before the extension when run at twice the scale (QT_SCALE_FACTOR=2).
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QPixmap>
 #include <QTextStream>
 #include <cmath>
@@ -52,7 +53,7 @@ int main(int argc, char** argv) {
     // The main window as it starts; its folder is never written to, since
     // no tone is made.
     SilentPlayer player;
-    MainWindow main(QDir::tempPath(), player);
+    MainWindow main(QFile::encodeName(QDir::tempPath()).toStdString(), player);
     about::AboutWindow about;
     const bool saved = Save(main, folder, QStringLiteral("main-window"), err) &&
                        Save(about, folder, QStringLiteral("about-window"), err);

@@ -1,3 +1,3 @@
 #include "silent_player.h"
 
-void SilentPlayer::play(const QString& /*path*/) {}
+void SilentPlayer::play(const std::filesystem::path& /*path*/) {}

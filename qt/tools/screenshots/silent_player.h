@@ -5,5 +5,5 @@
 
 class SilentPlayer final : public SoundPlayer {
   public:
-    void play(const QString& path) override;
+    void play(const std::filesystem::path& path) override;
 };

@@ -3,12 +3,15 @@
 // them has closed, whichever closes first.
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <filesystem>
+#include <vector>
 
 #include "about_window.h"
 #include "main_window.h"
@@ -18,8 +21,8 @@ namespace {
 
 class RecordingPlayer final : public SoundPlayer {
   public:
-    void play(const QString& path) override { played.append(path); }
-    QStringList played;
+    void play(const std::filesystem::path& path) override { played.push_back(path); }
+    std::vector<std::filesystem::path> played;
 };
 
 QWidget* OpenAboutWindow() {
@@ -55,7 +58,7 @@ class WithMainWindowTest : public QObject {
 
     void aProposOpensOneWindowWithoutOwner() {
         RecordingPlayer player;
-        MainWindow main(folder_.path(), player);
+        MainWindow main(QFile::encodeName(folder_.path()).toStdString(), player);
         main.show();
         QVERIFY(QTest::qWaitForWindowActive(&main));
         auto* aide = main.findChild<QPushButton*>(QStringLiteral("CmdAide"));
@@ -76,7 +79,7 @@ class WithMainWindowTest : public QObject {
         QVERIFY(replay != nullptr);
         QTest::mouseClick(replay, Qt::LeftButton);
         QCOMPARE(player.played.size(), 1);
-        QCOMPARE(player.played.first(), main.toneFilePath());
+        QVERIFY(player.played.front() == main.toneFilePath());
     }
 
     void programEndsAfterTheLastWindow_data() {
@@ -89,7 +92,7 @@ class WithMainWindowTest : public QObject {
         QFETCH(bool, mainFirst);
         QVERIFY(QApplication::quitOnLastWindowClosed());
         RecordingPlayer player;
-        auto* main = new MainWindow(folder_.path(), player);
+        auto* main = new MainWindow(QFile::encodeName(folder_.path()).toStdString(), player);
         main->setAttribute(Qt::WA_DeleteOnClose);
         main->show();
         QVERIFY(QTest::qWaitForWindowExposed(main));

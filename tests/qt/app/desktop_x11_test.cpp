@@ -92,7 +92,7 @@ class DesktopX11Test final : public QObject {
         failingRuns_ = 0;
         player_.played.clear();
         auto window = std::make_unique<MainWindow>(
-            dir_.path(), player_,
+            Folder(dir_.path()), player_,
             [this](const std::filesystem::path&, std::string_view, std::string_view,
                    std::string_view, std::int16_t, const std::function<void()>&) {
                 ++runs_;

@@ -17,8 +17,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <filesystem>
 
 #include "main_window.h"
+#include "program_directory.h"
 #include "test_support.h"
 #include "ui_resources.h"
 
@@ -120,8 +122,9 @@ class MainWindowTest final : public QObject {
         player_.played.clear();
         player_.failWith = nullptr;
         run_ = FakeRun{};
-        auto window = fake ? std::make_unique<MainWindow>(dir_->path(), player_, run_.maker())
-                           : std::make_unique<MainWindow>(dir_->path(), player_);
+        auto window =
+            fake ? std::make_unique<MainWindow>(Folder(dir_->path()), player_, run_.maker())
+                 : std::make_unique<MainWindow>(Folder(dir_->path()), player_);
         window->show();
         window->activateWindow();
         if (!QTest::qWaitForWindowActive(window.get())) {
@@ -467,7 +470,8 @@ class MainWindowTest final : public QObject {
                 menu->close();
             }
         });
-        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(2, 2), edit->mapToGlobal(QPoint(2, 2)));
+        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(2, 2),
+                                edit->mapToGlobal(QPoint(2, 2)));
         QApplication::sendEvent(edit, &event);
         QVERIFY(!texts.isEmpty());
         QCOMPARE(edit->text(), QStringLiteral("-1,5e3 x"));
@@ -623,6 +627,36 @@ class MainWindowTest final : public QObject {
         QCOMPARE(sample(1), qint16(2704));
         QCOMPARE(sample(11), qint16(18357));
         QCOMPARE(window->cursor().shape(), Qt::ArrowCursor);
+    }
+
+    // A folder whose name is no UTF-8 (a Latin-1 "é"): the program finds it
+    // byte for byte, writes and plays test.wav in it, and a failure names it
+    // with U+FFFD in place of the odd byte.
+    void folderNamedInAnotherEncoding() {
+        QTemporaryDir scratch;
+        const std::filesystem::path folder = Folder(scratch.path()) /
+                                             "lat1\xe9"
+                                             "dir";
+        const std::filesystem::path link = Folder(scratch.path()) / "exe";
+        std::filesystem::create_directory(folder);
+        std::filesystem::create_symlink(folder / "quenbrix", link);
+        QVERIFY(programDirectory(link) == folder);
+
+        RecordingPlayer player;
+        MainWindow window(folder, player);
+        window.show();
+        BoxWatcher boxes;
+        Child<QPushButton>(window, "Command1")->click();
+        QCOMPARE(boxes.count, 0);
+        QVERIFY(std::filesystem::is_regular_file(folder / "test.wav"));
+        QVERIFY(player.lastPath == folder / "test.wav");
+
+        std::filesystem::remove(folder / "test.wav");
+        std::filesystem::create_directories(folder / "test.wav" / "in the way");
+        Child<QPushButton>(window, "Command1")->click();
+        QCOMPARE(boxes.count, 1);
+        QVERIFY2(boxes.seen.text.contains(QStringLiteral("lat1\uFFFDdir/test.wav")),
+                 qPrintable(boxes.seen.text));
     }
 
     void emptyDurationShowsTheErrorBoxAndPlaysNothing() {

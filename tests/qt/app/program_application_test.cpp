@@ -62,7 +62,7 @@ class ProgramApplicationTest final : public QObject {
         QTemporaryDir dir;
         RecordingPlayer player;
         player.failWith = "lecteur de son injoignable";
-        MainWindow window(dir.path(), player);
+        MainWindow window(Folder(dir.path()), player);
         window.show();
         BoxWatcher boxes;
         QTimer::singleShot(0, &window, [&window] {

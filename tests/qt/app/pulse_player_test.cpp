@@ -195,10 +195,10 @@ class PulsePlayerTest final : public QObject {
         WriteTwoTones(path, 1209, 697, 3.0);
         PulsePlayer player;
         startRecording();
-        player.play(path);
+        player.play(QFile::encodeName(path).toStdString());
         QTest::qWait(600);
         WriteTwoTones(path, 1477, 852, 0.8);  // rewritten as "Créer" does
-        player.play(path);
+        player.play(QFile::encodeName(path).toStdString());
         QTest::qWait(1500);
         const std::vector<qint16> samples = stopRecording();
         QVERIFY2(samples.size() > static_cast<std::size_t>(kRate),
@@ -238,7 +238,7 @@ class PulsePlayerTest final : public QObject {
         QVERIFY(QFileInfo(path).size() > qint64{64} * 1024 * 1024);
         PulsePlayer player;
         startRecording();
-        player.play(path);
+        player.play(QFile::encodeName(path).toStdString());
         QTest::qWait(1500);
         const std::vector<qint16> samples = stopRecording();
 
@@ -267,7 +267,7 @@ class PulsePlayerTest final : public QObject {
         QCOMPARE(QFileInfo(path).size(), 44);
         PulsePlayer player;
         startRecording();
-        player.play(path);
+        player.play(QFile::encodeName(path).toStdString());
         QTest::qWait(1000);
         const std::vector<qint16> samples = stopRecording();
         QVERIFY(samples.size() > static_cast<std::size_t>(kRate / 2));
@@ -275,7 +275,7 @@ class PulsePlayerTest final : public QObject {
         QVERIFY2(loudest < 10, qPrintable(QString::number(loudest)));
 
         WriteTwoTones(path, 1209, 697, 3.0);
-        player.play(path);
+        player.play(QFile::encodeName(path).toStdString());
         QTest::qWait(300);
         QProcess pactl;
         pactl.setProcessEnvironment(clientEnvironment());
@@ -296,7 +296,7 @@ class PulsePlayerTest final : public QObject {
         WriteTwoTones(path, 1209, 697, 10.0);
         PulsePlayer player;
         startRecording();
-        player.play(path);
+        player.play(QFile::encodeName(path).toStdString());
         QTest::qWait(600);
         QVERIFY(QFile::remove(path));
         QTest::qWait(900);
@@ -335,7 +335,7 @@ class PulsePlayerTest final : public QObject {
         }
         PulsePlayer player;
         startRecording();
-        player.play(path);
+        player.play(QFile::encodeName(path).toStdString());
         QTest::qWait(1500);
         const std::vector<qint16> samples = stopRecording();
         const double loudest = Loudest(samples, 0, samples.size());

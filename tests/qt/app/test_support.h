@@ -3,12 +3,14 @@
 #pragma once
 
 #include <QApplication>
+#include <QFile>
 #include <QLabel>
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
 #include <QStringList>
 #include <QTimer>
+#include <filesystem>
 #include <functional>
 #include <stdexcept>
 #include <utility>
@@ -26,15 +28,22 @@ inline QString Run(const QString& program, const QStringList& arguments) {
     return QString::fromUtf8(process.readAllStandardOutput());
 }
 
+// A folder as the windows take it, from a name Qt holds as text.
+inline std::filesystem::path Folder(const QString& name) {
+    return QFile::encodeName(name).toStdString();
+}
+
 class RecordingPlayer final : public SoundPlayer {
   public:
-    void play(const QString& path) override {
-        played.append(path);
+    void play(const std::filesystem::path& path) override {
+        lastPath = path;
+        played.append(QFile::decodeName(path.c_str()));
         if (failWith != nullptr) {
             throw std::runtime_error(failWith);
         }
     }
     QStringList played;
+    std::filesystem::path lastPath;
     const char* failWith = nullptr;
 };
 

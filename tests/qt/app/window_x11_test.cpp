@@ -32,7 +32,7 @@ class WindowX11Test final : public QObject {
         body_ = nullptr;
         player_.played.clear();
         auto window = std::make_unique<MainWindow>(
-            dir_.path(), player_,
+            Folder(dir_.path()), player_,
             [this](const std::filesystem::path&, std::string_view, std::string_view,
                    std::string_view, std::int16_t, const std::function<void()>& notify) {
                 ++runs_;
