@@ -6,6 +6,7 @@
 #include <QThread>
 #include <QWidget>
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -100,9 +101,13 @@ QMargins ExpectedFrameMargins(QWidget& window) {
             xcb_get_property_value_length(reply.get()) == 16) {
             const auto* sides =
                 static_cast<const std::uint32_t*>(xcb_get_property_value(reply.get()));
-            // left, right, top, bottom
-            return {static_cast<int>(sides[0]), static_cast<int>(sides[2]),
-                    static_cast<int>(sides[1]), static_cast<int>(sides[3])};
+            // left, right, top, bottom, in device pixels; the window is
+            // placed in Qt's logical ones.
+            const qreal ratio = window.devicePixelRatioF() > 0 ? window.devicePixelRatioF() : 1.0;
+            const auto logical = [ratio](std::uint32_t side) {
+                return static_cast<int>(std::lround(side / ratio));
+            };
+            return {logical(sides[0]), logical(sides[2]), logical(sides[1]), logical(sides[3])};
         }
         QThread::msleep(kPauseMs);
     }
