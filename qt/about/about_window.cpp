@@ -16,6 +16,7 @@
 #include "icon_box.h"
 #include "link_label.h"
 #include "main_form.h"
+#include "minimise_refusal.h"
 #include "taskbar_hint.h"
 #include "ui_resources.h"
 
@@ -91,6 +92,7 @@ AboutWindow::AboutWindow(QWidget* parent)
     // A transient dialog without an owner would still get a task-bar button
     // from some desktops; ask for none.
     KeepOffTaskbar(*this);
+    refuseMinimising(*this);
 
     // Creation order is stacking order: later controls lie in front.
     auto* icon =

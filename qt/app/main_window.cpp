@@ -18,6 +18,7 @@
 #include "flat_button.h"
 #include "frame_margins.h"
 #include "main_form.h"
+#include "minimise_refusal.h"
 #include "program_application.h"
 #include "sound_player.h"
 #include "taskbar_hint.h"
@@ -107,6 +108,7 @@ MainWindow::MainWindow(std::filesystem::path programDirectory, SoundPlayer& play
     buildControls();
 
     KeepOffTaskbar(*this);
+    refuseMinimising(*this);
     // The whole window, frame included, is centred on the screen.
     if (const QScreen* screen = this->screen()) {
         const QMargins frame = ExpectedFrameMargins(*this);
