@@ -29,14 +29,18 @@ std::string FrequencyHeader(int hertz) {
     return std::to_string(hertz) + " Hz";
 }
 
+std::string KeyDescription(const tonegen::DtmfKey& key) {
+    return std::string(1, key.key) + " : " + FrequencyHeader(key.lowHertz) + " et " +
+           FrequencyHeader(key.highHertz);
+}
+
 std::string GridDescription() {
     std::string text;
     for (const tonegen::DtmfKey& key : tonegen::kDtmfKeys) {
         if (!text.empty()) {
             text += '\n';
         }
-        text += key.key;
-        text += " : " + FrequencyHeader(key.lowHertz) + " et " + FrequencyHeader(key.highHertz);
+        text += KeyDescription(key);
     }
     return text;
 }

@@ -158,8 +158,10 @@ std::string SiteOpenFailureText();
 // "1209 Hz": a header of the grid picture.
 std::string FrequencyHeader(int hertz);
 
-// What a screen reader says for the grid picture: every key with its pair,
-// "1 : 697 Hz et 1209 Hz", one key per line.
+// What a screen reader says for one key of the grid: "1 : 697 Hz et 1209 Hz".
+std::string KeyDescription(const tonegen::DtmfKey& key);
+
+// Every key with its pair, as KeyDescription says it, one key per line.
 std::string GridDescription();
 
 }  // namespace forms::about_form

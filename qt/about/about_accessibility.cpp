@@ -5,6 +5,7 @@
 
 #include "about_window.h"
 #include "dtmf_grid.h"
+#include "dtmf_table_accessible.h"
 #include "link_label.h"
 
 namespace about {
@@ -39,12 +40,12 @@ QAccessibleInterface* AccessibleFor(const QString& /*className*/, QObject* objec
     if (auto* link = qobject_cast<LinkLabel*>(object)) {
         return new LinkAccessible(link);
     }
-    // Plain widgets are "fillers" to Qt; these are a dialog and a picture.
+    // Plain widgets are "fillers" to Qt; these are a dialog and a table.
     if (auto* window = qobject_cast<AboutWindow*>(object)) {
         return new QAccessibleWidget(window, QAccessible::Dialog);
     }
     if (auto* grid = qobject_cast<DtmfGrid*>(object)) {
-        return new QAccessibleWidget(grid, QAccessible::Graphic);
+        return new DtmfTableAccessible(grid);
     }
     return nullptr;
 }

@@ -1,5 +1,5 @@
 // How screen readers see the About window: a dialog, its link a link that
-// can be pressed, its DTMF table a picture with the key pairs as text.
+// can be pressed, its DTMF grid a table of the keys with their pairs.
 #pragma once
 
 namespace about {

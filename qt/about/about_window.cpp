@@ -119,7 +119,6 @@ AboutWindow::AboutWindow(QWidget* parent)
     auto* grid =
         Place(new DtmfGrid(this), form::kImage1.name, form::kImage1.place, form::kImage1.font);
     grid->setAccessibleName(QStringLiteral("Tableau des paires de fréquences DTMF"));
-    grid->setAccessibleDescription(QString::fromStdString(form::GridDescription()));
     MakeCovering(grid);
 
     for (std::size_t index = 0; index < tonegen::kDtmfKeys.size(); ++index) {

@@ -353,11 +353,33 @@ class AboutLayoutTest : public QObject {
                  QStringList{QAccessibleActionInterface::pressAction()});
 
         QCOMPARE(QAccessible::queryAccessibleInterface(window_)->role(), QAccessible::Dialog);
+        // The grid is a 4 x 4 table; each cell lies under the key label
+        // that shows its key, and reads that key first.
         QAccessibleInterface* grid =
             QAccessible::queryAccessibleInterface(window_->findChild<QWidget*>("Image1"));
-        QCOMPARE(grid->role(), QAccessible::Graphic);
-        QCOMPARE(grid->text(QAccessible::Description),
-                 QString::fromStdString(forms::about_form::GridDescription()));
+        QCOMPARE(grid->role(), QAccessible::Table);
+        QAccessibleTableInterface* table = grid->tableInterface();
+        QVERIFY(table != nullptr);
+        QCOMPARE(table->rowCount(), 4);
+        QCOMPARE(table->columnCount(), 4);
+        int keys = 0;
+        for (const QLabel* key : window_->findChildren<QLabel*>()) {
+            const QPoint centre = key->mapToGlobal(key->rect().center());
+            if (key->text().size() != 1 || !grid->rect().contains(centre)) {
+                continue;
+            }
+            QAccessibleInterface* cell = grid->childAt(centre.x(), centre.y());
+            QVERIFY2(cell != nullptr && cell->tableCellInterface() != nullptr,
+                     qPrintable(key->text()));
+            QVERIFY2(cell->text(QAccessible::Name).startsWith(key->text() + QStringLiteral(" : ")),
+                     qPrintable(cell->text(QAccessible::Name)));
+            QAccessibleTableCellInterface* place = cell->tableCellInterface();
+            QCOMPARE(table->cellAt(place->rowIndex(), place->columnIndex()), cell);
+            QCOMPARE(place->columnHeaderCells().size(), 1);
+            QCOMPARE(place->rowHeaderCells().size(), 1);
+            ++keys;
+        }
+        QCOMPARE(keys, 16);
         QAccessibleInterface* icon =
             QAccessible::queryAccessibleInterface(window_->findChild<QWidget*>("picIcon"));
         QVERIFY(!icon->text(QAccessible::Name).isEmpty());

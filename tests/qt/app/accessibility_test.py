@@ -6,8 +6,8 @@ server with a window manager. Starts PROGRAM with accessibility on and a
 stand-in browser that records what it is asked to open, prints the tree
 that a screen reader gets, and checks the roles, names and actions that
 matter: the main window a frame with the keyboard on "Créer", "A propos"
-pressed through its action opens a dialog, the DTMF picture reads its key
-pairs, the icon box is named, the link is a link whose press action opens
+pressed through its action opens a dialog, the DTMF grid is a table whose
+cells read their key and pair, the icon box is named, the link is a link whose press action opens
 the site. Exits 77 when pyatspi is missing.
 """
 
@@ -116,12 +116,21 @@ with tempfile.TemporaryDirectory() as scratch:
         dump(dialog)
 
         check(named(dialog, "image", "Icône de Quenbrix") is not None, "the icon box is named")
-        grid = next((n for n in walk(dialog)
-                     if n.getRoleName() == "image" and "Hz et" in n.description), None)
-        lines = grid.description.split("\n") if grid is not None else []
-        check(len(lines) == 16 and "5 : 770 Hz et 1336 Hz" in lines
-              and "D : 941 Hz et 1633 Hz" in lines,
-              "the DTMF picture reads the sixteen keys with their pairs")
+        # The DTMF keypad of ITU-T Q.23, row by row.
+        low, high, keys = (697, 770, 852, 941), (1209, 1336, 1477, 1633), "123A456B789C*0#D"
+        grid = next((n for n in walk(dialog) if n.getRoleName() == "table"), None)
+        check(grid is not None, "the DTMF grid is a table")
+        table = grid.queryTable() if grid is not None else None
+        check(table is not None and (table.nRows, table.nColumns) == (4, 4),
+              "the table has 4 rows and 4 columns")
+        if table is not None:
+            check([table.getColumnHeader(c).name for c in range(4)] == ["%d Hz" % f for f in high]
+                  and [table.getRowHeader(r).name for r in range(4)] == ["%d Hz" % f for f in low],
+                  "its column headers are the high frequencies, its row headers the low ones")
+            names = [table.getAccessibleAt(r, c).name for r in range(4) for c in range(4)]
+            expected = ["%s : %d Hz et %d Hz" % (keys[i], low[i // 4], high[i % 4])
+                        for i in range(16)]
+            check(names == expected, "each cell reads its key and its pair: %s" % names[5])
 
         host = urllib.parse.urlsplit(site).hostname
         link = named(dialog, "link", host)
