@@ -15,8 +15,8 @@
 #include "dtmf_grid.h"
 #include "icon_box.h"
 #include "link_label.h"
-#include "main_form.h"
 #include "minimise_refusal.h"
+#include "program_texts.h"
 #include "taskbar_hint.h"
 #include "ui_resources.h"
 
@@ -206,7 +206,7 @@ void AboutWindow::OpenSite() {
         return;
     }
     auto* box =
-        new QMessageBox(QMessageBox::Critical, Text(forms::main_form::kErrorTitle),
+        new QMessageBox(QMessageBox::Critical, Text(forms::program_texts::kErrorTitle),
                         QString::fromStdString(form::SiteOpenFailureText()), QMessageBox::Ok, this);
     box->setObjectName(QStringLiteral("openFailure"));
     box->setAttribute(Qt::WA_DeleteOnClose);

@@ -20,6 +20,7 @@
 #include "main_form.h"
 #include "minimise_refusal.h"
 #include "program_application.h"
+#include "program_texts.h"
 #include "sound_player.h"
 #include "taskbar_hint.h"
 #include "ui_resources.h"
@@ -193,7 +194,8 @@ void MainWindow::createAndPlay() {
         }
         player_.play(toneFilePath());
     } catch (const std::exception& unexpected) {
-        showError(Text(form::kUnexpectedFailureStart) + QString::fromLocal8Bit(unexpected.what()));
+        showError(Text(forms::program_texts::kUnexpectedFailureStart) +
+                  QString::fromLocal8Bit(unexpected.what()));
     }
 }
 
@@ -206,8 +208,8 @@ void MainWindow::replay() {
 }
 
 void MainWindow::showError(const QString& description) {
-    QMessageBox box(QMessageBox::Critical, Text(form::kErrorTitle), description, QMessageBox::Ok,
-                    this);
+    QMessageBox box(QMessageBox::Critical, Text(forms::program_texts::kErrorTitle), description,
+                    QMessageBox::Ok, this);
     box.exec();
     // Window managers do not give the keyboard back by themselves to a
     // window that stays off the task bar.

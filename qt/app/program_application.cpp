@@ -6,7 +6,7 @@
 #include <array>
 #include <exception>
 
-#include "main_form.h"
+#include "program_texts.h"
 #include "quenbrix_version.h"
 
 namespace {
@@ -61,8 +61,9 @@ void ProgramApplication::failAndQuit(const QString& description) {
         const auto text = [](std::string_view utf8) {
             return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
         };
-        QMessageBox box(QMessageBox::Critical, text(forms::main_form::kErrorTitle),
-                        text(forms::main_form::kFatalFailureStart) + description, QMessageBox::Ok);
+        QMessageBox box(QMessageBox::Critical, text(forms::program_texts::kErrorTitle),
+                        text(forms::program_texts::kFatalFailureStart) + description,
+                        QMessageBox::Ok);
         box.setObjectName(boxName);
         box.exec();
     }
