@@ -85,8 +85,8 @@ AboutWindow::AboutWindow(QWidget* parent)
     setPalette(colours);
     setFont(ui::ProgramFont(form::kDefaultFont));
     setMouseTracking(true);
-    const QSize clientSize(forms::TwipsToPixels(form::kClientWidth),
-                           forms::TwipsToPixels(form::kClientHeight));
+    const QSize clientSize(forms::TwipsToPixelsAt96Dpi(form::kClientWidth),
+                           forms::TwipsToPixelsAt96Dpi(form::kClientHeight));
     setGeometry(QRect(ui::ToPixels(form::kOpenPosition), clientSize));
     setFixedSize(clientSize);
     // A transient dialog without an owner would still get a task-bar button

@@ -104,8 +104,8 @@ MainWindow::MainWindow(std::filesystem::path programDirectory, SoundPlayer& play
     setPalette(palette);
     setAutoFillBackground(true);
 
-    setFixedSize(forms::TwipsToPixels(form::kClientWidth),
-                 forms::TwipsToPixels(form::kClientHeight));
+    setFixedSize(forms::TwipsToPixelsAt96Dpi(form::kClientWidth),
+                 forms::TwipsToPixelsAt96Dpi(form::kClientHeight));
     buildControls();
 
     KeepOffTaskbar(*this);

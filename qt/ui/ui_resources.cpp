@@ -30,12 +30,12 @@ void LoadProgramFonts() {
 }
 
 QRect ToPixels(const forms::TwipsRect& place) {
-    return {forms::TwipsToPixels(place.left), forms::TwipsToPixels(place.top),
-            forms::TwipsToPixels(place.width), forms::TwipsToPixels(place.height)};
+    return {forms::TwipsToPixelsAt96Dpi(place.left), forms::TwipsToPixelsAt96Dpi(place.top),
+            forms::TwipsToPixelsAt96Dpi(place.width), forms::TwipsToPixelsAt96Dpi(place.height)};
 }
 
 QPoint ToPixels(const forms::TwipsPoint& point) {
-    return {forms::TwipsToPixels(point.x), forms::TwipsToPixels(point.y)};
+    return {forms::TwipsToPixelsAt96Dpi(point.x), forms::TwipsToPixelsAt96Dpi(point.y)};
 }
 
 Qt::Alignment ToAlignment(forms::TextAlign align) {

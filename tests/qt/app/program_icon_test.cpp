@@ -77,8 +77,8 @@ class ProgramIconTest final : public QObject {
         QVERIFY(QFontDatabase::families().contains(QFontInfo(font).family()));
         QCOMPARE(QFontInfo(font).family(), QStringLiteral("Liberation Sans"));
         QCOMPARE(ui::ToPixels(forms::TwipsRect{1080, 600, 855, 405}), QRect(72, 40, 57, 27));
-        QCOMPARE(forms::TwipsToPixels(2900), 193);
-        QCOMPARE(forms::TwipsToPixels(2900, 192), 387);  // 200 %: rounded, not twice 193
+        QCOMPARE(forms::TwipsToPixelsAt96Dpi(2900), 193);
+        QCOMPARE(forms::TwipsToPixelsAtDpi(2900, 192), 387);  // 200 %: rounded, not twice 193
     }
 };
 
