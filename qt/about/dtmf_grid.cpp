@@ -13,20 +13,9 @@ namespace about {
 namespace {
 
 namespace grid = forms::about_form::grid;
-using grid::Span;
 
-QRect Box(Span x, Span y) {
-    return {QPoint(x.first, y.first), QPoint(x.last, y.last)};
-}
-
-// A sunken cell: dark on the top and left, light on the bottom and right.
-void DrawBox(QPainter& painter, const QRect& box) {
-    painter.fillRect(box.left(), box.top(), box.width(), 1, ui::ToColour(grid::kCellDark));
-    painter.fillRect(box.left(), box.top(), 1, box.height(), ui::ToColour(grid::kCellDark));
-    painter.fillRect(box.left() + 1, box.bottom(), box.width() - 1, 1,
-                     ui::ToColour(grid::kCellLight));
-    painter.fillRect(box.right(), box.top() + 1, 1, box.height() - 1,
-                     ui::ToColour(grid::kCellLight));
+QRect ToRect(const grid::PixelRect& area) {
+    return {area.left, area.top, area.width, area.height};
 }
 
 QString SerifFamily() {
@@ -54,36 +43,17 @@ QImage DtmfGrid::Render(qreal devicePixelRatio) {
     image.fill(ui::ToColour(grid::kBackground));
 
     QPainter painter(&image);
-    // Light from the top left: a beige band there, a shadow offset by the
-    // band's width along the right and bottom.
-    const QColor band = ui::ToColour(grid::kBand);
-    const QColor shadow = ui::ToColour(grid::kShadow);
-    constexpr int kBandWidth = grid::kBandWidth;
-    painter.fillRect(0, 0, kWidth, kBandWidth, band);
-    painter.fillRect(0, 0, kBandWidth, kHeight, band);
-    painter.fillRect(kWidth - kBandWidth, kBandWidth, kBandWidth, kHeight - kBandWidth, shadow);
-    painter.fillRect(kBandWidth, kHeight - kBandWidth, kWidth - kBandWidth, kBandWidth, shadow);
-
+    for (const grid::Fill& fill : grid::Fills()) {
+        painter.fillRect(ToRect(fill.area), ui::ToColour(fill.colour));
+    }
     QFont serif(SerifFamily());
     serif.setStyleHint(QFont::Serif);
     serif.setPixelSize(grid::kHeaderPixelSize);
     painter.setFont(serif);
     painter.setPen(Qt::black);
-    const auto header = [&painter](const QRect& box, int hertz) {
-        DrawBox(painter, box);
-        painter.drawText(box.adjusted(1, 1, -1, -1), Qt::AlignCenter,
-                         QString::fromStdString(forms::about_form::FrequencyHeader(hertz)));
-    };
-    for (std::size_t i = 0; i < grid::kColumns.size(); ++i) {
-        header(Box(grid::kColumns[i], grid::kHeaderRow), tonegen::kDtmfColumnFrequencies[i]);
-    }
-    for (std::size_t i = 0; i < grid::kRows.size(); ++i) {
-        header(Box(grid::kHeaderColumn, grid::kRows[i]), tonegen::kDtmfRowFrequencies[i]);
-    }
-    for (const Span& row : grid::kRows) {
-        for (const Span& column : grid::kColumns) {
-            DrawBox(painter, Box(column, row));
-        }
+    for (const grid::HeaderText& header : grid::Headers()) {
+        painter.drawText(ToRect(header.inside), Qt::AlignCenter,
+                         QString::fromStdString(header.text));
     }
     return image;
 }

@@ -89,9 +89,8 @@ class DtmfGridCell final : public QAccessibleInterface, public QAccessibleTableC
         const grid::Span y = kind_ == Kind::ColumnHeader
                                  ? grid::kHeaderRow
                                  : grid::kRows[static_cast<std::size_t>(row_)];
-        const QRect local(QPoint(x.first, y.first), QPoint(x.last, y.last));
-        const QRect table = table_->rect();
-        return local.translated(table.topLeft());
+        const grid::PixelRect box = grid::Box(x, y);
+        return QRect(box.left, box.top, box.width, box.height).translated(table_->rect().topLeft());
     }
 
     [[nodiscard]] bool isSelected() const override { return false; }

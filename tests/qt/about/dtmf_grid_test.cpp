@@ -1,9 +1,10 @@
 // The grid picture, checked pixel by pixel against its drawing rules at 100 %
-// and 200 %.
+// and 200 %, at the boxes' places that the forms give.
 #include <QApplication>
 #include <QImage>
 #include <QTest>
 
+#include "about_form.h"
 #include "dtmf_grid.h"
 
 using about::DtmfGrid;
@@ -14,14 +15,11 @@ const QRgb kBackground = qRgb(248, 248, 248);
 const QRgb kBand = qRgb(210, 208, 201);
 const QRgb kShadow = qRgb(128, 128, 128);
 
-struct Span {
-    int first;
-    int last;
-};
-const Span kColumns[] = {{49, 96}, {98, 145}, {148, 194}, {197, 244}};
-const Span kRows[] = {{25, 43}, {46, 64}, {66, 84}, {87, 105}};
-const Span kHeaderColumn{6, 46};
-const Span kHeaderRow{5, 23};
+namespace grid = forms::about_form::grid;
+const grid::Span* const kColumns = grid::kColumns.data();
+const grid::Span* const kRows = grid::kRows.data();
+const grid::Span kHeaderColumn = grid::kHeaderColumn;
+const grid::Span kHeaderRow = grid::kHeaderRow;
 
 // A logical pixel of an image drawn at a device pixel ratio; at 2x every
 // device pixel of the logical one must agree, or the picture is blurred.
