@@ -27,7 +27,7 @@ class LinkAccessible final : public QAccessibleWidget {
 
     void doAction(const QString& action) override {
         if (action == pressAction()) {
-            static_cast<LinkLabel*>(widget())->Press();
+            static_cast<LinkLabel*>(widget())->press();
         }
     }
 
@@ -36,7 +36,7 @@ class LinkAccessible final : public QAccessibleWidget {
     }
 };
 
-QAccessibleInterface* AccessibleFor(const QString& /*className*/, QObject* object) {
+QAccessibleInterface* accessibleFor(const QString& /*className*/, QObject* object) {
     if (auto* link = qobject_cast<LinkLabel*>(object)) {
         return new LinkAccessible(link);
     }
@@ -52,8 +52,8 @@ QAccessibleInterface* AccessibleFor(const QString& /*className*/, QObject* objec
 
 }  // namespace
 
-void InstallAccessibility() {
-    QAccessible::installFactory(&AccessibleFor);
+void installAccessibility() {
+    QAccessible::installFactory(&accessibleFor);
 }
 
 }  // namespace about

@@ -5,6 +5,6 @@
 namespace about {
 
 // Registers the window's accessible interfaces with Qt. Safe to call again.
-void InstallAccessibility();
+void installAccessibility();
 
 }  // namespace about

@@ -25,105 +25,86 @@ namespace {
 
 namespace form = forms::about_form;
 
-QString Text(std::string_view utf8) {
-    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-}
-
 // Every control covers its rectangle: a move over it must neither reach the
 // window, where it would count as bare background, nor be lost for lack of
 // mouse tracking.
-void MakeCovering(QWidget* control) {
+void makeCovering(QWidget* control) {
     control->setMouseTracking(true);
     control->setAttribute(Qt::WA_NoMousePropagation);
 }
 
-template <typename Widget>
-Widget* Place(Widget* widget, std::string_view name, const forms::TwipsRect& place,
-              const forms::FontSpec& font) {
-    widget->setObjectName(Text(name));
-    widget->setFont(ui::ProgramFont(font));
-    widget->setGeometry(ui::ToPixels(place));
-    return widget;
-}
-
-QLabel* AddLabel(QWidget* window, const forms::Control& control, const QString& text) {
-    auto* label = Place(new QLabel(text, window), control.name, control.place, control.font);
-    label->setTextFormat(Qt::PlainText);
-    label->setWordWrap(true);
-    label->setAlignment(ui::ToAlignment(control.align) | Qt::AlignTop);
-    MakeCovering(label);
+QLabel* addLabel(QWidget* window, const forms::Control& control, const QString& text) {
+    QLabel* label = ui::makeLabel(control, text, window);
+    makeCovering(label);
     return label;
 }
 
-QLabel* AddLabel(QWidget* window, const forms::Control& control) {
-    return AddLabel(window, control, Text(control.text));
+QLabel* addLabel(QWidget* window, const forms::Control& control) {
+    return addLabel(window, control, ui::fromUtf8(control.text));
 }
 
-QPointer<AboutWindow>& OpenWindow() {
+QPointer<AboutWindow>& openWindow() {
     static QPointer<AboutWindow> window;
     return window;
 }
 
 }  // namespace
 
-QUrl AboutWindow::SiteUrl() {
-    return QUrl(Text(form::SiteUrl()), QUrl::StrictMode);
+QUrl AboutWindow::siteUrl() {
+    return QUrl(ui::fromUtf8(form::SiteUrl()), QUrl::StrictMode);
 }
 
 AboutWindow::AboutWindow(QWidget* parent)
     : QWidget(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                           Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
-    ui::LoadProgramFonts();
-    InstallAccessibility();
+    ui::loadProgramFonts();
+    installAccessibility();
     setObjectName(QStringLiteral("frmAbout"));
-    setWindowTitle(Text(form::kTitle));
+    setWindowTitle(ui::fromUtf8(form::kTitle));
     setAttribute(Qt::WA_DeleteOnClose);
     setAutoFillBackground(true);
     QPalette colours = palette();
-    colours.setColor(QPalette::Window, ui::ToColour(form::kFace));
+    colours.setColor(QPalette::Window, ui::toColour(form::kFace));
     colours.setColor(QPalette::WindowText, Qt::black);
     setPalette(colours);
-    setFont(ui::ProgramFont(form::kDefaultFont));
+    setFont(ui::programFont(form::kDefaultFont));
     setMouseTracking(true);
     const QSize clientSize(forms::TwipsToPixelsAt96Dpi(form::kClientWidth),
                            forms::TwipsToPixelsAt96Dpi(form::kClientHeight));
-    setGeometry(QRect(ui::ToPixels(form::kOpenPosition), clientSize));
+    setGeometry(QRect(ui::toPixels(form::kOpenPosition), clientSize));
     setFixedSize(clientSize);
     // A transient dialog without an owner would still get a task-bar button
     // from some desktops; ask for none.
-    KeepOffTaskbar(*this);
+    keepOffTaskbar(*this);
     refuseMinimising(*this);
 
     // Creation order is stacking order: later controls lie in front.
-    auto* icon =
-        Place(new IconBox(this), form::kPicIcon.name, form::kPicIcon.place, form::kPicIcon.font);
+    auto* icon = ui::placeControl(new IconBox(this), form::kPicIcon);
     icon->setAccessibleName(QStringLiteral("Icône de Quenbrix"));
-    MakeCovering(icon);
+    makeCovering(icon);
 
-    AddLabel(this, form::kLabel1);
+    addLabel(this, form::kLabel1);
 
-    ok_ = Place(new QPushButton(Text(form::kCmdOK.text), this), form::kCmdOK.name,
-                form::kCmdOK.place, form::kCmdOK.font);
+    ok_ = ui::placeControl(new QPushButton(ui::fromUtf8(form::kCmdOK.text), this), form::kCmdOK);
     ok_->setDefault(true);
     ok_->setAccessibleName(ok_->text());
-    MakeCovering(ok_);
+    makeCovering(ok_);
     connect(ok_, &QPushButton::clicked, this, &QWidget::close);
 
-    AddLabel(this, form::kLabel21);
-    AddLabel(this, form::kLabel26);
-    AddLabel(this, form::kLabel19);
-    AddLabel(this, form::kLabel20, QString::fromStdString(form::T3Text()));
-    AddLabel(this, form::kLabel25);
-    AddLabel(this, form::kLabel2);
+    addLabel(this, form::kLabel21);
+    addLabel(this, form::kLabel26);
+    addLabel(this, form::kLabel19);
+    addLabel(this, form::kLabel20, QString::fromStdString(form::T3Text()));
+    addLabel(this, form::kLabel25);
+    addLabel(this, form::kLabel2);
 
-    auto* grid =
-        Place(new DtmfGrid(this), form::kImage1.name, form::kImage1.place, form::kImage1.font);
+    auto* grid = ui::placeControl(new DtmfGrid(this), form::kImage1);
     grid->setAccessibleName(QStringLiteral("Tableau des paires de fréquences DTMF"));
-    MakeCovering(grid);
+    makeCovering(grid);
 
     for (std::size_t index = 0; index < tonegen::kDtmfKeys.size(); ++index) {
         const form::KeyLabel key = form::KeyLabelAt(index);
-        AddLabel(this,
+        addLabel(this,
                  forms::Control{key.name,
                                 forms::ControlKind::Label,
                                 key.place,
@@ -133,19 +114,19 @@ AboutWindow::AboutWindow(QWidget* parent)
                  QString(QLatin1Char(key.key)));
     }
 
-    AddLabel(this, form::kLabel27);
-    AddLabel(this, form::kLabel28);
-    AddLabel(this, form::kLabel23, QString::fromStdString(form::CreditText()));
-    AddLabel(this, form::kLabel24);
+    addLabel(this, form::kLabel27);
+    addLabel(this, form::kLabel28);
+    addLabel(this, form::kLabel23, QString::fromStdString(form::CreditText()));
+    addLabel(this, form::kLabel24);
 
-    link_ = Place(new LinkLabel(QString::fromStdString(form::LinkText()), this),
-                  form::kLblqimbo.name, form::kLblqimbo.place, form::kLblqimbo.font);
+    link_ = ui::placeControl(new LinkLabel(QString::fromStdString(form::LinkText()), this),
+                             form::kLblqimbo);
     link_->setWordWrap(true);
     link_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     // Named as it reads; where it leads is its description.
     link_->setAccessibleName(link_->text().trimmed());
-    link_->setAccessibleDescription(SiteUrl().toString());
-    connect(link_, &LinkLabel::clicked, this, &AboutWindow::OpenSite);
+    link_->setAccessibleDescription(siteUrl().toString());
+    connect(link_, &LinkLabel::clicked, this, &AboutWindow::openSite);
 
     setTabOrder(ok_, icon);
     ok_->setFocus();
@@ -156,10 +137,10 @@ void AboutWindow::paintEvent(QPaintEvent* /*event*/) {
     // line grows downwards, so the white one never covers the grey one.
     QPainter painter(this);
     for (const form::Line& line : {form::kGreyLine, form::kWhiteLine}) {
-        const QPoint from = ui::ToPixels(line.from);
-        const QPoint to = ui::ToPixels(line.to);
+        const QPoint from = ui::toPixels(line.from);
+        const QPoint to = ui::toPixels(line.to);
         painter.fillRect(QRect(from, QPoint(to.x() - 1, to.y() + line.pixelWidth - 1)),
-                         ui::ToColour(line.colour));
+                         ui::toColour(line.colour));
     }
 }
 
@@ -194,27 +175,27 @@ void AboutWindow::mouseMoveEvent(QMouseEvent* event) {
     // controls keep theirs. While a button is held the window also gets moves
     // from outside its client area, which are not over the background.
     if (rect().contains(event->position().toPoint())) {
-        link_->SetCovered(false);
+        link_->setCovered(false);
     }
     event->accept();
 }
 
-void AboutWindow::OpenSite() {
+void AboutWindow::openSite() {
     // The opener starts the browser detached and returns at once.
-    const QUrl site = SiteUrl();
+    const QUrl site = siteUrl();
     if (QDesktopServices::openUrl(site)) {
         return;
     }
     auto* box =
-        new QMessageBox(QMessageBox::Critical, Text(forms::program_texts::kErrorTitle),
+        new QMessageBox(QMessageBox::Critical, ui::fromUtf8(forms::program_texts::kErrorTitle),
                         QString::fromStdString(form::SiteOpenFailureText()), QMessageBox::Ok, this);
     box->setObjectName(QStringLiteral("openFailure"));
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();
 }
 
-void ShowAboutWindow() {
-    QPointer<AboutWindow>& open = OpenWindow();
+void showAboutWindow() {
+    QPointer<AboutWindow>& open = openWindow();
     if (open.isNull()) {
         open = new AboutWindow();
     }
@@ -224,7 +205,7 @@ void ShowAboutWindow() {
     }
     QWidget* opener = QApplication::activeWindow();
     if (opener != nullptr && opener != window) {
-        window->ReturnKeyboardTo(opener);
+        window->returnKeyboardTo(opener);
     }
     if (window->isMinimized()) {
         window->setWindowState(window->windowState() & ~Qt::WindowMinimized);

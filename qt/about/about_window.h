@@ -20,10 +20,10 @@ class AboutWindow : public QWidget {
     explicit AboutWindow(QWidget* parent = nullptr);
 
     // The site behind the link.
-    [[nodiscard]] static QUrl SiteUrl();
+    [[nodiscard]] static QUrl siteUrl();
 
     // The window that gets the keyboard back when this one closes.
-    void ReturnKeyboardTo(QWidget* window) { opener_ = window; }
+    void returnKeyboardTo(QWidget* window) { opener_ = window; }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -32,7 +32,7 @@ class AboutWindow : public QWidget {
     void mouseMoveEvent(QMouseEvent* event) override;
 
   private:
-    void OpenSite();
+    void openSite();
 
     LinkLabel* link_ = nullptr;
     QPushButton* ok_ = nullptr;
@@ -41,6 +41,6 @@ class AboutWindow : public QWidget {
 
 // Opens the About window, or brings the open one back: restored if it was
 // minimised, in front, with the keyboard.
-void ShowAboutWindow();
+void showAboutWindow();
 
 }  // namespace about

@@ -14,11 +14,11 @@ namespace {
 
 namespace grid = forms::about_form::grid;
 
-QRect ToRect(const grid::PixelRect& area) {
+QRect toRect(const grid::PixelRect& area) {
     return {area.left, area.top, area.width, area.height};
 }
 
-QString SerifFamily() {
+QString serifFamily() {
     static const QString family = [] {
         const int id = QFontDatabase::addApplicationFont(
             QStringLiteral(":/fonts/LiberationSerif-Regular.ttf"));
@@ -35,24 +35,24 @@ DtmfGrid::DtmfGrid(QWidget* parent) : QWidget(parent) {
     setFixedSize(kWidth, kHeight);
 }
 
-QImage DtmfGrid::Render(qreal devicePixelRatio) {
+QImage DtmfGrid::renderImage(qreal devicePixelRatio) {
     const qreal ratio = devicePixelRatio > 0 ? devicePixelRatio : 1.0;
     QImage image(static_cast<int>(std::ceil(kWidth * ratio)),
                  static_cast<int>(std::ceil(kHeight * ratio)), QImage::Format_RGB32);
     image.setDevicePixelRatio(ratio);
-    image.fill(ui::ToColour(grid::kBackground));
+    image.fill(ui::toColour(grid::kBackground));
 
     QPainter painter(&image);
     for (const grid::Fill& fill : grid::Fills()) {
-        painter.fillRect(ToRect(fill.area), ui::ToColour(fill.colour));
+        painter.fillRect(toRect(fill.area), ui::toColour(fill.colour));
     }
-    QFont serif(SerifFamily());
+    QFont serif(serifFamily());
     serif.setStyleHint(QFont::Serif);
     serif.setPixelSize(grid::kHeaderPixelSize);
     painter.setFont(serif);
     painter.setPen(Qt::black);
     for (const grid::HeaderText& header : grid::Headers()) {
-        painter.drawText(ToRect(header.inside), Qt::AlignCenter,
+        painter.drawText(toRect(header.inside), Qt::AlignCenter,
                          QString::fromStdString(header.text));
     }
     return image;
@@ -61,7 +61,7 @@ QImage DtmfGrid::Render(qreal devicePixelRatio) {
 void DtmfGrid::paintEvent(QPaintEvent* /*event*/) {
     const qreal ratio = devicePixelRatioF();
     if (cache_.isNull() || !qFuzzyCompare(cache_.devicePixelRatio(), ratio)) {
-        cache_ = Render(ratio);
+        cache_ = renderImage(ratio);
     }
     QPainter painter(this);
     painter.drawImage(QPoint(0, 0), cache_);

@@ -21,7 +21,7 @@ class DtmfGrid : public QWidget {
 
     // The picture drawn for a device pixel ratio, so that it stays sharp on
     // scaled screens; its logical size is always kWidth x kHeight.
-    [[nodiscard]] static QImage Render(qreal devicePixelRatio);
+    [[nodiscard]] static QImage renderImage(qreal devicePixelRatio);
 
     [[nodiscard]] QSize sizeHint() const override { return {kWidth, kHeight}; }
 

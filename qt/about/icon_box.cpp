@@ -12,7 +12,7 @@ IconBox::IconBox(QWidget* parent) : QLabel(parent) {
     setBackgroundRole(QPalette::Base);
     setAutoFillBackground(true);
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    setPixmap(ui::ProgramIconPixmap());
+    setPixmap(ui::programIconPixmap());
     setFocusPolicy(Qt::StrongFocus);
 }
 
@@ -22,12 +22,12 @@ void IconBox::paintEvent(QPaintEvent* /*event*/) {
     // Whole device pixels per picture pixel: Qt's own scaling would blur it.
     const qreal ratio = devicePixelRatioF();
     if (picture_.isNull() || !qFuzzyCompare(picture_.devicePixelRatio(), ratio)) {
-        picture_ = ui::ProgramIconImage(ratio);
+        picture_ = ui::programIconImage(ratio);
     }
     const QRect inside = contentsRect();
     painter.drawImage(inside.topLeft(), picture_);
     if (hasFocus()) {
-        ui::DrawFocusMark(painter, inside, palette());
+        ui::drawFocusMark(painter, inside, palette());
     }
 }
 

@@ -20,24 +20,24 @@ LinkLabel::LinkLabel(const QString& text, QWidget* parent) : QLabel(text, parent
     // window it would count as bare background.
     setAttribute(Qt::WA_NoMousePropagation);
     QPalette colours = palette();
-    colours.setColor(QPalette::WindowText, ui::ToColour(form::kLinkText));
-    colours.setColor(QPalette::Window, ui::ToColour(form::kLinkIdle));
+    colours.setColor(QPalette::WindowText, ui::toColour(form::kLinkText));
+    colours.setColor(QPalette::Window, ui::toColour(form::kLinkIdle));
     setPalette(colours);
 }
 
-void LinkLabel::SetCovered(bool covered) {
+void LinkLabel::setCovered(bool covered) {
     if (covered == covered_) {
         return;
     }
     covered_ = covered;
     QPalette colours = palette();
     colours.setColor(QPalette::Window,
-                     covered ? ui::ToColour(form::kLinkCovered) : ui::ToColour(form::kLinkIdle));
+                     covered ? ui::toColour(form::kLinkCovered) : ui::toColour(form::kLinkIdle));
     setPalette(colours);
 }
 
 void LinkLabel::mouseMoveEvent(QMouseEvent* event) {
-    SetCovered(true);
+    setCovered(true);
     event->accept();
 }
 

@@ -14,11 +14,11 @@ class LinkLabel : public QLabel {
   public:
     explicit LinkLabel(const QString& text, QWidget* parent = nullptr);
 
-    void SetCovered(bool covered);
-    [[nodiscard]] bool IsCovered() const { return covered_; }
+    void setCovered(bool covered);
+    [[nodiscard]] bool isCovered() const { return covered_; }
 
     // What a click does, for the screen reader's press action.
-    void Press() { emit clicked(); }
+    void press() { emit clicked(); }
 
   signals:
     // A left press and release both over the label.

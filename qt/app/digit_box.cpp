@@ -16,7 +16,7 @@ namespace {
 // Ctrl+C 3, Ctrl+V 22 ...), keys without a character deliver none. X11 hands
 // Delete over as DEL (127), yet Delete must keep erasing, so it counts as a
 // key without a character.
-QString DeliveredText(const QKeyEvent& event) {
+QString deliveredText(const QKeyEvent& event) {
     const Qt::KeyboardModifiers mods = event.modifiers();
     const int key = event.key();
     if (key == Qt::Key_Delete) {
@@ -69,7 +69,7 @@ void DigitBox::contextMenuEvent(QContextMenuEvent* event) {
 }
 
 void DigitBox::keyPressEvent(QKeyEvent* event) {
-    const QString typed = DeliveredText(*event);
+    const QString typed = deliveredText(*event);
     if (typed.isEmpty()) {
         QLineEdit::keyPressEvent(event);  // Delete, arrows, Home, End ...
         return;

@@ -13,7 +13,7 @@ constexpr QColor kDarkShadow(64, 64, 64);
 
 // One pixel along the top and left sides of `box`, another along the
 // bottom and right sides.
-void Edge(QPainter& painter, const QRect& box, const QColor& topLeft, const QColor& bottomRight) {
+void edge(QPainter& painter, const QRect& box, const QColor& topLeft, const QColor& bottomRight) {
     painter.fillRect(box.left(), box.top(), box.width() - 1, 1, topLeft);
     painter.fillRect(box.left(), box.top(), 1, box.height() - 1, topLeft);
     painter.fillRect(box.left(), box.bottom(), box.width(), 1, bottomRight);
@@ -32,11 +32,11 @@ void FlatButton::paintEvent(QPaintEvent* /*event*/) {
     const bool down = isDown() || isChecked();
     if (down) {
         // Pressed: sunken, the caption one pixel down and right.
-        Edge(painter, box, kDarkShadow, kHighlight);
-        Edge(painter, box.adjusted(1, 1, -1, -1), kShadow, face);
+        edge(painter, box, kDarkShadow, kHighlight);
+        edge(painter, box.adjusted(1, 1, -1, -1), kShadow, face);
     } else {
-        Edge(painter, box, kHighlight, kDarkShadow);
-        Edge(painter, box.adjusted(1, 1, -1, -1), face, kShadow);
+        edge(painter, box, kHighlight, kDarkShadow);
+        edge(painter, box.adjusted(1, 1, -1, -1), face, kShadow);
     }
     const QRect caption = box.translated(down ? 1 : 0, down ? 1 : 0);
     painter.setPen(
@@ -44,6 +44,6 @@ void FlatButton::paintEvent(QPaintEvent* /*event*/) {
     painter.setFont(font());
     painter.drawText(caption, Qt::AlignCenter | Qt::TextShowMnemonic, text());
     if (hasFocus()) {
-        ui::DrawFocusMark(painter, box.adjusted(3, 3, -3, -3), palette());
+        ui::drawFocusMark(painter, box.adjusted(3, 3, -3, -3), palette());
     }
 }

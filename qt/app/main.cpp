@@ -8,7 +8,7 @@
 int main(int argc, char** argv) {
     tonegen::IgnoreFileSizeSignal();
     ProgramApplication application(argc, argv);
-    ui::LoadProgramFonts();
+    ui::loadProgramFonts();
     PulsePlayer player;
     // Resolved once: test.wav lives beside the executable.
     MainWindow window(programDirectory(), player);

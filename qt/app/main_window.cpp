@@ -31,38 +31,18 @@ namespace {
 
 namespace form = forms::main_form;
 
-QString Text(std::string_view utf8) {
-    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-}
-
-template <typename Widget>
-Widget* Place(Widget* widget, const forms::Control& control) {
-    widget->setObjectName(Text(control.name));
-    widget->setFont(ui::ProgramFont(control.font));
-    widget->setGeometry(ui::ToPixels(control.place));
-    return widget;
-}
-
-QLabel* MakeLabel(const forms::Control& control, QWidget* parent) {
-    auto* label = Place(new QLabel(Text(control.text), parent), control);
-    label->setTextFormat(Qt::PlainText);  // keeps the runs of blanks
-    label->setWordWrap(true);
-    label->setAlignment(ui::ToAlignment(control.align) | Qt::AlignTop);
-    return label;
-}
-
-DigitBox* MakeBox(const forms::Control& control, std::string_view accessibleName, QWidget* parent) {
-    auto* box = Place(new DigitBox(Text(control.text), parent), control);
+DigitBox* makeBox(const forms::Control& control, std::string_view accessibleName, QWidget* parent) {
+    auto* box = ui::placeControl(new DigitBox(ui::fromUtf8(control.text), parent), control);
     QPalette palette = box->palette();
-    palette.setColor(QPalette::Base, ui::ToColour(form::kBoxBackground));
+    palette.setColor(QPalette::Base, ui::toColour(form::kBoxBackground));
     box->setPalette(palette);
-    box->setAccessibleName(Text(accessibleName));
+    box->setAccessibleName(ui::fromUtf8(accessibleName));
     return box;
 }
 
 template <typename Button = QPushButton>
-Button* MakeButton(const forms::Control& control, QWidget* parent) {
-    auto* button = Place(new Button(Text(control.text), parent), control);
+Button* makeButton(const forms::Control& control, QWidget* parent) {
+    auto* button = ui::placeControl(new Button(ui::fromUtf8(control.text), parent), control);
     button->setAccessibleName(button->text());
     // No default button in this window, but Enter still presses the button
     // that has the focus, as Space does.
@@ -72,7 +52,7 @@ Button* MakeButton(const forms::Control& control, QWidget* parent) {
 }
 
 // To Qt a plain widget is a "filler"; this one is the program's main window.
-QAccessibleInterface* AccessibleFor(const QString& /*className*/, QObject* object) {
+QAccessibleInterface* accessibleFor(const QString& /*className*/, QObject* object) {
     if (auto* window = qobject_cast<MainWindow*>(object)) {
         return new QAccessibleWidget(window, QAccessible::Window);
     }
@@ -87,7 +67,7 @@ MainWindow::MainWindow(std::filesystem::path programDirectory, SoundPlayer& play
       programDirectory_(std::move(programDirectory)),
       player_(player),
       makeToneFile_(std::move(makeToneFile)) {
-    QAccessible::installFactory(&AccessibleFor);
+    QAccessible::installFactory(&accessibleFor);
     setObjectName(QStringLiteral("Form1"));
     // A narrow title bar with the close box alone, and no task-bar button.
     setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -95,12 +75,12 @@ MainWindow::MainWindow(std::filesystem::path programDirectory, SoundPlayer& play
     // Qt leaves tool windows out of "the last window closed"; this one is the
     // program's main window and must count.
     setAttribute(Qt::WA_QuitOnClose, true);
-    setWindowTitle(Text(form::kTitle));
+    setWindowTitle(ui::fromUtf8(form::kTitle));
     setAccessibleName(QStringLiteral("Quenbrix"));  // the title without its run of blanks
-    setWindowIcon(ui::ProgramIcon());
+    setWindowIcon(ui::programIcon());
 
     QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, ui::ToColour(form::kFace));
+    palette.setColor(QPalette::Window, ui::toColour(form::kFace));
     setPalette(palette);
     setAutoFillBackground(true);
 
@@ -108,11 +88,11 @@ MainWindow::MainWindow(std::filesystem::path programDirectory, SoundPlayer& play
                  forms::TwipsToPixelsAt96Dpi(form::kClientHeight));
     buildControls();
 
-    KeepOffTaskbar(*this);
+    keepOffTaskbar(*this);
     refuseMinimising(*this);
     // The whole window, frame included, is centred on the screen.
     if (const QScreen* screen = this->screen()) {
-        const QMargins frame = ExpectedFrameMargins(*this);
+        const QMargins frame = expectedFrameMargins(*this);
         const QRect outer = QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter,
                                                 size().grownBy(frame), screen->availableGeometry());
         setGeometry(outer.marginsRemoved(frame));
@@ -131,32 +111,32 @@ void MainWindow::showEvent(QShowEvent* event) {
 
 void MainWindow::buildControls() {
     // Its face is the window's grey, drawn flat.
-    cmdAide_ = MakeButton<FlatButton>(form::kCmdAide, this);
+    cmdAide_ = makeButton<FlatButton>(form::kCmdAide, this);
     QPalette face = cmdAide_->palette();
-    face.setColor(QPalette::Button, ui::ToColour(form::kFace));
+    face.setColor(QPalette::Button, ui::toColour(form::kFace));
     cmdAide_->setPalette(face);
 
-    txtFreq1_ = MakeBox(form::kTxtFreq1, form::kFrequency1Name, this);
-    txtFreq2_ = MakeBox(form::kTxtFreq2, form::kFrequency2Name, this);
-    label1_ = MakeLabel(form::kLabel1, this);
-    label2_ = MakeLabel(form::kLabel2, this);
-    text5_ = MakeBox(form::kText5, form::kDurationName, this);
-    label5_ = MakeLabel(form::kLabel5, this);
+    txtFreq1_ = makeBox(form::kTxtFreq1, form::kFrequency1Name, this);
+    txtFreq2_ = makeBox(form::kTxtFreq2, form::kFrequency2Name, this);
+    label1_ = ui::makeLabel(form::kLabel1, ui::fromUtf8(form::kLabel1.text), this);
+    label2_ = ui::makeLabel(form::kLabel2, ui::fromUtf8(form::kLabel2.text), this);
+    text5_ = makeBox(form::kText5, form::kDurationName, this);
+    label5_ = ui::makeLabel(form::kLabel5, ui::fromUtf8(form::kLabel5.text), this);
 
-    volumeScroll_ = Place(new VolumeBar(this), form::kVolumescroll);
+    volumeScroll_ = ui::placeControl(new VolumeBar(this), form::kVolumescroll);
     volumeScroll_->setRange(form::kVolumeLowest, form::kVolumeHighest);
     volumeScroll_->setSingleStep(form::kVolumeSmallStep);
     volumeScroll_->setPageStep(form::kVolumeLargeStep);
     volumeScroll_->setValue(form::kVolumeStart);
-    volumeScroll_->setAccessibleName(Text(form::kVolumeName));
-    label6_ = MakeLabel(form::kLabel6, this);
+    volumeScroll_->setAccessibleName(ui::fromUtf8(form::kVolumeName));
+    label6_ = ui::makeLabel(form::kLabel6, ui::fromUtf8(form::kLabel6.text), this);
 
-    command1_ = MakeButton(form::kCommand1, this);
-    cmdRejoue_ = MakeButton(form::kCmdrejoue, this);
+    command1_ = makeButton(form::kCommand1, this);
+    cmdRejoue_ = makeButton(form::kCmdrejoue, this);
 
     QWidget* previous = nullptr;
     for (const forms::Control* control : form::kTabOrder) {
-        auto* widget = findChild<QWidget*>(Text(control->name), Qt::FindDirectChildrenOnly);
+        auto* widget = findChild<QWidget*>(ui::fromUtf8(control->name), Qt::FindDirectChildrenOnly);
         if (previous != nullptr) {
             QWidget::setTabOrder(previous, widget);
         }
@@ -165,7 +145,7 @@ void MainWindow::buildControls() {
 
     connect(command1_, &QPushButton::clicked, this, &MainWindow::createAndPlay);
     connect(cmdRejoue_, &QPushButton::clicked, this, &MainWindow::replay);
-    connect(cmdAide_, &QPushButton::clicked, this, &about::ShowAboutWindow);
+    connect(cmdAide_, &QPushButton::clicked, this, &about::showAboutWindow);
 }
 
 std::filesystem::path MainWindow::toneFilePath() const {
@@ -194,7 +174,7 @@ void MainWindow::createAndPlay() {
         }
         player_.play(toneFilePath());
     } catch (const std::exception& unexpected) {
-        showError(Text(forms::program_texts::kUnexpectedFailureStart) +
+        showError(ui::fromUtf8(forms::program_texts::kUnexpectedFailureStart) +
                   QString::fromLocal8Bit(unexpected.what()));
     }
 }
@@ -208,8 +188,8 @@ void MainWindow::replay() {
 }
 
 void MainWindow::showError(const QString& description) {
-    QMessageBox box(QMessageBox::Critical, Text(forms::program_texts::kErrorTitle), description,
-                    QMessageBox::Ok, this);
+    QMessageBox box(QMessageBox::Critical, ui::fromUtf8(forms::program_texts::kErrorTitle),
+                    description, QMessageBox::Ok, this);
     box.exec();
     // Window managers do not give the keyboard back by themselves to a
     // window that stays off the task bar.

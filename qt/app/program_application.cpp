@@ -8,6 +8,7 @@
 
 #include "program_texts.h"
 #include "quenbrix_version.h"
+#include "ui_resources.h"
 
 namespace {
 
@@ -18,7 +19,7 @@ struct NameOnly {
     std::array<char*, 2> argv{};
 };
 
-NameOnly& NameOnlyArguments(int argc, char** argv) {
+NameOnly& nameOnlyArguments(int argc, char** argv) {
     static char fallback[] = "quenbrix";
     static NameOnly arguments;
     arguments.argv[0] = argc > 0 && argv[0] != nullptr ? argv[0] : fallback;
@@ -28,7 +29,7 @@ NameOnly& NameOnlyArguments(int argc, char** argv) {
 }  // namespace
 
 ProgramApplication::ProgramApplication(int& argc, char** argv)
-    : QApplication(NameOnlyArguments(argc, argv).argc, NameOnlyArguments(argc, argv).argv.data()) {
+    : QApplication(nameOnlyArguments(argc, argv).argc, nameOnlyArguments(argc, argv).argv.data()) {
     setApplicationName(QStringLiteral(QUENBRIX_PRODUCT_NAME));
     setApplicationVersion(QStringLiteral(QUENBRIX_VERSION));
     // Lets Wayland compositors find the menu entry and its icon.
@@ -58,11 +59,8 @@ void ProgramApplication::failAndQuit(const QString& description) {
         alreadyShown = alreadyShown || (widget->objectName() == boxName && widget->isVisible());
     }
     if (!alreadyShown) {
-        const auto text = [](std::string_view utf8) {
-            return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-        };
-        QMessageBox box(QMessageBox::Critical, text(forms::program_texts::kErrorTitle),
-                        text(forms::program_texts::kFatalFailureStart) + description,
+        QMessageBox box(QMessageBox::Critical, ui::fromUtf8(forms::program_texts::kErrorTitle),
+                        ui::fromUtf8(forms::program_texts::kFatalFailureStart) + description,
                         QMessageBox::Ok);
         box.setObjectName(boxName);
         box.exec();

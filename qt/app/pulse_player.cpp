@@ -30,7 +30,7 @@ class Lock {
     pa_threaded_mainloop* mainloop_;
 };
 
-pa_sample_format_t SampleFormat(SampleEncoding encoding) {
+pa_sample_format_t sampleFormat(SampleEncoding encoding) {
     switch (encoding) {
         case SampleEncoding::Unsigned8:
             return PA_SAMPLE_U8;
@@ -50,16 +50,16 @@ pa_sample_format_t SampleFormat(SampleEncoding encoding) {
     return PA_SAMPLE_INVALID;
 }
 
-pa_sample_spec SampleSpec(const WaveLayout& layout) {
+pa_sample_spec sampleSpec(const WaveLayout& layout) {
     pa_sample_spec spec{};
-    spec.format = SampleFormat(layout.encoding);
+    spec.format = sampleFormat(layout.encoding);
     spec.rate = layout.sampleRate;
     spec.channels = static_cast<std::uint8_t>(layout.channels);
     return spec;
 }
 
 // As many bytes as the file gives, up to `count`: fewer only at its end.
-std::size_t ReadUpTo(int fd, void* into, std::size_t count) {
+std::size_t readUpTo(int fd, void* into, std::size_t count) {
     std::size_t done = 0;
     while (done < count) {
         const ssize_t got = read(fd, static_cast<char*>(into) + done, count - done);
@@ -102,8 +102,8 @@ void PulsePlayer::play(const std::filesystem::path& path) {
     }
     // Opened afresh for every call: test.wav is rewritten between plays.
     const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    const std::optional<WaveLayout> layout = fd >= 0 ? ReadWaveLayout(fd) : std::nullopt;
-    const pa_sample_spec spec = layout ? SampleSpec(*layout) : pa_sample_spec{};
+    const std::optional<WaveLayout> layout = fd >= 0 ? readWaveLayout(fd) : std::nullopt;
+    const pa_sample_spec spec = layout ? sampleSpec(*layout) : pa_sample_spec{};
     const bool playable = layout.has_value() && pa_sample_spec_valid(&spec) != 0 &&
                           lseek(fd, static_cast<off_t>(layout->dataOffset), SEEK_SET) >= 0;
     if (!playable) {
@@ -180,7 +180,7 @@ bool PulsePlayer::connect() {
 }
 
 void PulsePlayer::startStream() {
-    const pa_sample_spec spec = SampleSpec(playback_.layout);
+    const pa_sample_spec spec = sampleSpec(playback_.layout);
     pa_channel_map channels{};
     pa_channel_map_init_extend(&channels, spec.channels, PA_CHANNEL_MAP_WAVEEX);
     // No media role: the tone is the user's own sound, not an alert or event
@@ -256,7 +256,7 @@ void PulsePlayer::feed(std::size_t bytesWanted) {
             return;
         }
         const std::size_t wanted = std::min<std::uint64_t>(size, now.unread) / frame * frame;
-        const std::size_t got = wanted == 0 ? 0 : ReadUpTo(now.fd, buffer, wanted);
+        const std::size_t got = wanted == 0 ? 0 : readUpTo(now.fd, buffer, wanted);
         const std::size_t whole = got / frame * frame;
         if (whole > 0) {
             pa_stream_write(now.stream, buffer, whole, nullptr, 0, PA_SEEK_RELATIVE);

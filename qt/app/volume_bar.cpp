@@ -17,6 +17,6 @@ void VolumeBar::paintEvent(QPaintEvent* event) {
     QScrollBar::paintEvent(event);
     if (hasFocus()) {
         QPainter painter(this);
-        ui::DrawFocusMark(painter, rect(), palette());
+        ui::drawFocusMark(painter, rect(), palette());
     }
 }

@@ -22,18 +22,18 @@ constexpr std::array<unsigned char, 14> kSubFormatTail{0x00, 0x00, 0x00, 0x00, 0
                                                        0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
 constexpr unsigned kMaxChannels = 32;
 
-std::uint16_t Le16(const unsigned char* bytes) {
+std::uint16_t le16(const unsigned char* bytes) {
     return static_cast<std::uint16_t>(bytes[0] | (bytes[1] << 8));
 }
 
-std::uint32_t Le32(const unsigned char* bytes) {
+std::uint32_t le32(const unsigned char* bytes) {
     return static_cast<std::uint32_t>(bytes[0]) | (static_cast<std::uint32_t>(bytes[1]) << 8) |
            (static_cast<std::uint32_t>(bytes[2]) << 16) |
            (static_cast<std::uint32_t>(bytes[3]) << 24);
 }
 
 // Reads exactly `count` bytes at `offset`, or fails.
-bool ReadAt(int fd, std::uint64_t offset, unsigned char* into, std::size_t count) {
+bool readAt(int fd, std::uint64_t offset, unsigned char* into, std::size_t count) {
     std::size_t done = 0;
     while (done < count) {
         const ssize_t got = pread(fd, into + done, count - done, static_cast<off_t>(offset + done));
@@ -48,7 +48,7 @@ bool ReadAt(int fd, std::uint64_t offset, unsigned char* into, std::size_t count
     return true;
 }
 
-std::optional<SampleEncoding> Encoding(std::uint16_t tag, std::uint16_t bits) {
+std::optional<SampleEncoding> encodingOf(std::uint16_t tag, std::uint16_t bits) {
     switch (tag) {
         case kFormatPcm:
             switch (bits) {
@@ -75,20 +75,20 @@ std::optional<SampleEncoding> Encoding(std::uint16_t tag, std::uint16_t bits) {
 }
 
 // The "fmt " chunk's body, of `size` bytes (at least 16, at most 40 read).
-std::optional<WaveLayout> ParseFormat(const unsigned char* body, std::uint32_t size) {
-    std::uint16_t tag = Le16(body);
-    const std::uint16_t channels = Le16(body + 2);
-    const std::uint32_t rate = Le32(body + 4);
-    const std::uint16_t blockAlign = Le16(body + 12);
-    const std::uint16_t bits = Le16(body + 14);
+std::optional<WaveLayout> parseFormat(const unsigned char* body, std::uint32_t size) {
+    std::uint16_t tag = le16(body);
+    const std::uint16_t channels = le16(body + 2);
+    const std::uint32_t rate = le32(body + 4);
+    const std::uint16_t blockAlign = le16(body + 12);
+    const std::uint16_t bits = le16(body + 14);
     if (tag == kFormatExtensible) {
-        if (size < 40 || Le16(body + 16) < 22 ||
+        if (size < 40 || le16(body + 16) < 22 ||
             std::memcmp(body + 26, kSubFormatTail.data(), kSubFormatTail.size()) != 0) {
             return std::nullopt;
         }
-        tag = Le16(body + 24);
+        tag = le16(body + 24);
     }
-    const std::optional<SampleEncoding> encoding = Encoding(tag, bits);
+    const std::optional<SampleEncoding> encoding = encodingOf(tag, bits);
     if (!encoding || channels == 0 || channels > kMaxChannels || rate == 0 ||
         blockAlign != channels * (bits / 8U)) {
         return std::nullopt;
@@ -103,14 +103,14 @@ std::optional<WaveLayout> ParseFormat(const unsigned char* body, std::uint32_t s
 
 }  // namespace
 
-std::optional<WaveLayout> ReadWaveLayout(int fd) {
+std::optional<WaveLayout> readWaveLayout(int fd) {
     struct stat info {};
     if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         return std::nullopt;
     }
     const auto fileSize = static_cast<std::uint64_t>(info.st_size);
     std::array<unsigned char, 12> riff{};
-    if (!ReadAt(fd, 0, riff.data(), riff.size()) || std::memcmp(riff.data(), "RIFF", 4) != 0 ||
+    if (!readAt(fd, 0, riff.data(), riff.size()) || std::memcmp(riff.data(), "RIFF", 4) != 0 ||
         std::memcmp(riff.data() + 8, "WAVE", 4) != 0) {
         return std::nullopt;
     }
@@ -119,18 +119,18 @@ std::optional<WaveLayout> ReadWaveLayout(int fd) {
     std::uint64_t offset = riff.size();
     while (offset + 8 <= fileSize) {
         std::array<unsigned char, 8> header{};
-        if (!ReadAt(fd, offset, header.data(), header.size())) {
+        if (!readAt(fd, offset, header.data(), header.size())) {
             return std::nullopt;
         }
-        const std::uint32_t size = Le32(header.data() + 4);
+        const std::uint32_t size = le32(header.data() + 4);
         const std::uint64_t body = offset + header.size();
         if (std::memcmp(header.data(), "fmt ", 4) == 0) {
             std::array<unsigned char, 40> bytes{};
             const std::uint32_t wanted = std::min<std::uint32_t>(size, bytes.size());
-            if (size < 16 || !ReadAt(fd, body, bytes.data(), wanted)) {
+            if (size < 16 || !readAt(fd, body, bytes.data(), wanted)) {
                 return std::nullopt;
             }
-            format = ParseFormat(bytes.data(), size);
+            format = parseFormat(bytes.data(), size);
             if (!format) {
                 return std::nullopt;
             }

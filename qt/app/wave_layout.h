@@ -21,4 +21,4 @@ struct WaveLayout {
 
 // The layout of the regular file open as `fd`, or nothing when it is no wave
 // file of uncompressed or G.711 samples. Reads the chunk headers only.
-std::optional<WaveLayout> ReadWaveLayout(int fd);
+std::optional<WaveLayout> readWaveLayout(int fd);

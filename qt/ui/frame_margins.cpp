@@ -26,7 +26,7 @@ using ReplyPointer = std::unique_ptr<Reply, FreeReply>;
 constexpr int kTries = 40;
 constexpr unsigned long kPauseMs = 5;
 
-xcb_atom_t Atom(xcb_connection_t* connection, const char* name) {
+xcb_atom_t internAtom(xcb_connection_t* connection, const char* name) {
     const ReplyPointer<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
         connection,
         xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(std::strlen(name)), name),
@@ -37,16 +37,16 @@ xcb_atom_t Atom(xcb_connection_t* connection, const char* name) {
     return reply->atom;
 }
 
-ReplyPointer<xcb_get_property_reply_t> Property(xcb_connection_t* connection, xcb_window_t window,
-                                                xcb_atom_t property, xcb_atom_t type,
-                                                std::uint32_t longs) {
+ReplyPointer<xcb_get_property_reply_t> readProperty(xcb_connection_t* connection,
+                                                    xcb_window_t window, xcb_atom_t property,
+                                                    xcb_atom_t type, std::uint32_t longs) {
     return ReplyPointer<xcb_get_property_reply_t>(xcb_get_property_reply(
         connection, xcb_get_property(connection, 0, window, property, type, 0, longs), nullptr));
 }
 
-bool Supports(xcb_connection_t* connection, xcb_window_t root, xcb_atom_t feature) {
-    const ReplyPointer<xcb_get_property_reply_t> supported =
-        Property(connection, root, Atom(connection, "_NET_SUPPORTED"), XCB_ATOM_ATOM, 4096);
+bool supports(xcb_connection_t* connection, xcb_window_t root, xcb_atom_t feature) {
+    const ReplyPointer<xcb_get_property_reply_t> supported = readProperty(
+        connection, root, internAtom(connection, "_NET_SUPPORTED"), XCB_ATOM_ATOM, 4096);
     if (supported == nullptr || supported->format != 32) {
         return false;
     }
@@ -62,7 +62,7 @@ bool Supports(xcb_connection_t* connection, xcb_window_t root, xcb_atom_t featur
 
 }  // namespace
 
-QMargins ExpectedFrameMargins(QWidget& window) {
+QMargins expectedFrameMargins(QWidget& window) {
     // The offscreen platform answers to the X11 interface too, without a
     // usable connection: only the xcb platform is asked.
     if (qApp == nullptr || QGuiApplication::platformName() != QLatin1String("xcb")) {
@@ -76,10 +76,10 @@ QMargins ExpectedFrameMargins(QWidget& window) {
     const auto id = static_cast<xcb_window_t>(window.winId());
     const xcb_setup_t* setup = xcb_get_setup(connection);
     const xcb_window_t root = xcb_setup_roots_iterator(setup).data->root;
-    const xcb_atom_t request = Atom(connection, "_NET_REQUEST_FRAME_EXTENTS");
-    const xcb_atom_t extents = Atom(connection, "_NET_FRAME_EXTENTS");
+    const xcb_atom_t request = internAtom(connection, "_NET_REQUEST_FRAME_EXTENTS");
+    const xcb_atom_t extents = internAtom(connection, "_NET_FRAME_EXTENTS");
     if (request == XCB_ATOM_NONE || extents == XCB_ATOM_NONE ||
-        !Supports(connection, root, request)) {
+        !supports(connection, root, request)) {
         return {};
     }
     xcb_client_message_event_t message{};
@@ -96,7 +96,7 @@ QMargins ExpectedFrameMargins(QWidget& window) {
     // Polled as a property: the event that announces it belongs to Qt.
     for (int attempt = 0; attempt < kTries; ++attempt) {
         const ReplyPointer<xcb_get_property_reply_t> reply =
-            Property(connection, id, extents, XCB_ATOM_CARDINAL, 4);
+            readProperty(connection, id, extents, XCB_ATOM_CARDINAL, 4);
         if (reply != nullptr && reply->format == 32 &&
             xcb_get_property_value_length(reply.get()) == 16) {
             const auto* sides =

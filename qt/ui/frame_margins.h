@@ -12,4 +12,4 @@ class QWidget;
 // margins where there is no window manager, no such request, no answer in
 // time, or no X11. Call before the first show(), once the window's type and
 // flags are set.
-QMargins ExpectedFrameMargins(QWidget& window);
+QMargins expectedFrameMargins(QWidget& window);

@@ -10,7 +10,7 @@
 
 namespace {
 
-xcb_atom_t Atom(xcb_connection_t* connection, const char* name) {
+xcb_atom_t internAtom(xcb_connection_t* connection, const char* name) {
     const xcb_intern_atom_cookie_t cookie =
         xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(std::strlen(name)), name);
     xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(connection, cookie, nullptr);
@@ -24,7 +24,7 @@ xcb_atom_t Atom(xcb_connection_t* connection, const char* name) {
 
 }  // namespace
 
-void KeepOffTaskbar(QWidget& window) {
+void keepOffTaskbar(QWidget& window) {
     // The offscreen platform answers to the X11 interface too, without a
     // usable connection: only the xcb platform is asked.
     if (qApp == nullptr || QGuiApplication::platformName() != QLatin1String("xcb")) {
@@ -36,8 +36,8 @@ void KeepOffTaskbar(QWidget& window) {
         return;
     }
     const auto id = static_cast<xcb_window_t>(window.winId());
-    const xcb_atom_t state = Atom(connection, "_NET_WM_STATE");
-    const xcb_atom_t skip = Atom(connection, "_NET_WM_STATE_SKIP_TASKBAR");
+    const xcb_atom_t state = internAtom(connection, "_NET_WM_STATE");
+    const xcb_atom_t skip = internAtom(connection, "_NET_WM_STATE_SKIP_TASKBAR");
     if (state == XCB_ATOM_NONE || skip == XCB_ATOM_NONE) {
         return;
     }

@@ -7,4 +7,4 @@ class QWidget;
 // On X11, adds _NET_WM_STATE_SKIP_TASKBAR to the window before it is mapped;
 // Qt keeps states it finds there when it maps the window. Elsewhere (Wayland
 // has no such request) it does nothing. Call before the first show().
-void KeepOffTaskbar(QWidget& window);
+void keepOffTaskbar(QWidget& window);

@@ -1,6 +1,7 @@
 #include "ui_resources.h"
 
 #include <QFontDatabase>
+#include <QLabel>
 #include <QPainter>
 #include <QString>
 #include <cmath>
@@ -8,7 +9,7 @@
 namespace ui {
 namespace {
 
-const QString& ProgramFamily() {
+const QString& programFamily() {
     static const QString family = [] {
         QString name;
         for (const char* file :
@@ -25,20 +26,20 @@ const QString& ProgramFamily() {
 
 }  // namespace
 
-void LoadProgramFonts() {
-    (void)ProgramFamily();
+void loadProgramFonts() {
+    (void)programFamily();
 }
 
-QRect ToPixels(const forms::TwipsRect& place) {
+QRect toPixels(const forms::TwipsRect& place) {
     return {forms::TwipsToPixelsAt96Dpi(place.left), forms::TwipsToPixelsAt96Dpi(place.top),
             forms::TwipsToPixelsAt96Dpi(place.width), forms::TwipsToPixelsAt96Dpi(place.height)};
 }
 
-QPoint ToPixels(const forms::TwipsPoint& point) {
+QPoint toPixels(const forms::TwipsPoint& point) {
     return {forms::TwipsToPixelsAt96Dpi(point.x), forms::TwipsToPixelsAt96Dpi(point.y)};
 }
 
-Qt::Alignment ToAlignment(forms::TextAlign align) {
+Qt::Alignment toAlignment(forms::TextAlign align) {
     switch (align) {
         case forms::TextAlign::Centre:
             return Qt::AlignHCenter;
@@ -50,36 +51,48 @@ Qt::Alignment ToAlignment(forms::TextAlign align) {
     return Qt::AlignLeft;
 }
 
-QFont ProgramFont(const forms::FontSpec& spec) {
-    QFont font = ProgramFont(forms::FontPixelsAt96Dpi(spec), spec.bold);
+QString fromUtf8(std::string_view utf8) {
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
+QLabel* makeLabel(const forms::Control& control, const QString& text, QWidget* parent) {
+    auto* label = placeControl(new QLabel(text, parent), control);
+    label->setTextFormat(Qt::PlainText);
+    label->setWordWrap(true);
+    label->setAlignment(toAlignment(control.align) | Qt::AlignTop);
+    return label;
+}
+
+QFont programFont(const forms::FontSpec& spec) {
+    QFont font = programFont(forms::FontPixelsAt96Dpi(spec), spec.bold);
     font.setUnderline(spec.underline);
     return font;
 }
 
-QFont ProgramFont(int pixelSize, bool bold) {
-    QFont font(ProgramFamily());
+QFont programFont(int pixelSize, bool bold) {
+    QFont font(programFamily());
     font.setPixelSize(pixelSize);
     font.setBold(bold);
     font.setStyleHint(QFont::SansSerif);
     return font;
 }
 
-QPixmap ProgramIconPixmap() {
+QPixmap programIconPixmap() {
     return QPixmap(QStringLiteral(":/pictures/quenbrix.xpm"));
 }
 
-QIcon ProgramIcon() {
+QIcon programIcon() {
     QIcon icon;
     for (const int factor : {1, 2, 3, 4}) {
-        QImage size = ProgramIconImage(factor);
+        QImage size = programIconImage(factor);
         size.setDevicePixelRatio(1);  // a larger icon, not a sharper 32 x 32
         icon.addPixmap(QPixmap::fromImage(size));
     }
     return icon;
 }
 
-QImage ProgramIconImage(qreal devicePixelRatio) {
-    const QImage picture = ProgramIconPixmap().toImage();
+QImage programIconImage(qreal devicePixelRatio) {
+    const QImage picture = programIconPixmap().toImage();
     const qreal ratio = devicePixelRatio > 0 ? devicePixelRatio : 1.0;
     const auto side = static_cast<int>(std::lround(picture.width() * ratio));
     QImage scaled = picture.scaled(side, side, Qt::IgnoreAspectRatio, Qt::FastTransformation);
@@ -87,7 +100,7 @@ QImage ProgramIconImage(qreal devicePixelRatio) {
     return scaled;
 }
 
-void DrawFocusMark(QPainter& painter, const QRect& inside, const QPalette& colours) {
+void drawFocusMark(QPainter& painter, const QRect& inside, const QPalette& colours) {
     painter.save();
     QPen ring(colours.color(QPalette::Highlight));
     ring.setWidth(1);

@@ -16,7 +16,7 @@
 namespace {
 
 // VmRSS of /proc/self/status, in KiB.
-long ResidentKiB() {
+long residentKiB() {
     QFile status(QStringLiteral("/proc/self/status"));
     if (!status.open(QIODevice::ReadOnly)) {
         return -1;
@@ -64,11 +64,11 @@ int main(int argc, char** argv) {
     std::sort(delays.begin(), delays.end());
     out << "médiane " << delays[delays.size() / 2] << " ms, maximum " << delays.back() << " ms\n";
 
-    long lowest = ResidentKiB();
+    long lowest = residentKiB();
     long highest = lowest;
     for (int second = 1; second <= seconds; ++second) {
         QThread::sleep(1);
-        const long now = ResidentKiB();
+        const long now = residentKiB();
         lowest = std::min(lowest, now);
         highest = std::max(highest, now);
         if (second % 10 == 0 || second == seconds) {

@@ -15,7 +15,7 @@
 
 namespace {
 
-bool Save(QWidget& window, const QDir& folder, const QString& name, QTextStream& err) {
+bool save(QWidget& window, const QDir& folder, const QString& name, QTextStream& err) {
     window.show();
     QCoreApplication::processEvents();
     const QPixmap shot = window.grab();
@@ -48,14 +48,14 @@ int main(int argc, char** argv) {
             << ".\n";
         return 1;
     }
-    ui::LoadProgramFonts();
+    ui::loadProgramFonts();
 
     // The main window as it starts; its folder is never written to, since
     // no tone is made.
     SilentPlayer player;
     MainWindow main(QFile::encodeName(QDir::tempPath()).toStdString(), player);
     about::AboutWindow about;
-    const bool saved = Save(main, folder, QStringLiteral("main-window"), err) &&
-                       Save(about, folder, QStringLiteral("about-window"), err);
+    const bool saved = save(main, folder, QStringLiteral("main-window"), err) &&
+                       save(about, folder, QStringLiteral("about-window"), err);
     return saved ? 0 : 1;
 }

@@ -57,7 +57,7 @@ class AboutBehaviourTest : public QObject {
     QString scheme_;
 
     static AboutWindow* Open() {
-        about::ShowAboutWindow();
+        about::showAboutWindow();
         const QList<QWidget*> windows = AboutWindows();
         return windows.size() == 1 ? qobject_cast<AboutWindow*>(windows.first()) : nullptr;
     }
@@ -89,7 +89,7 @@ class AboutBehaviourTest : public QObject {
 
   private slots:
     void initTestCase() {
-        scheme_ = AboutWindow::SiteUrl().scheme();
+        scheme_ = AboutWindow::siteUrl().scheme();
         QVERIFY(scheme_ == QLatin1String("http") || scheme_ == QLatin1String("https"));
         QDesktopServices::setUrlHandler(scheme_, &recorder_, "open");
     }
@@ -258,7 +258,7 @@ class AboutBehaviourTest : public QObject {
         QVERIFY(window != nullptr);
         const QPointer<AboutWindow> windowAlive(window);
         QVERIFY(QTest::qWaitForWindowExposed(window));
-        Link(window)->SetCovered(true);
+        Link(window)->setCovered(true);
         for (const char* name : {"Label24", "Label26", "Label15", "Image1", "picIcon", "cmdOK"}) {
             auto* control = window->findChild<QWidget*>(QString::fromLatin1(name));
             QVERIFY(control != nullptr);
@@ -335,7 +335,7 @@ class AboutBehaviourTest : public QObject {
         QVERIFY(box->isVisible());
         QCOMPARE(box->windowTitle(), QStringLiteral("Erreur"));
         QCOMPARE(box->icon(), QMessageBox::Critical);
-        QVERIFY(box->text().contains(AboutWindow::SiteUrl().toString()));
+        QVERIFY(box->text().contains(AboutWindow::siteUrl().toString()));
         QVERIFY(box->text().startsWith(QStringLiteral("Impossible d'ouvrir")));
         box->close();
         Discard();
@@ -358,7 +358,7 @@ class AboutBehaviourTest : public QObject {
         QVERIFY(second != nullptr);
         const QPointer<AboutWindow> secondAlive(second);
         QCOMPARE(LinkColour(second), kPink);
-        QVERIFY(!Link(second)->IsCovered());
+        QVERIFY(!Link(second)->isCovered());
         QCOMPARE(second->geometry().topLeft(), QPoint(156, 129));
     }
 };

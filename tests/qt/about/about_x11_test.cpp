@@ -28,7 +28,7 @@ class AboutX11Test : public QObject {
 
   private:
     static about::AboutWindow* Open() {
-        about::ShowAboutWindow();
+        about::showAboutWindow();
         for (QWidget* w : QApplication::topLevelWidgets()) {
             if (w->objectName() == QLatin1String("frmAbout") && w->isVisible()) {
                 return qobject_cast<about::AboutWindow*>(w);
@@ -82,13 +82,13 @@ class AboutX11Test : public QObject {
             QTest::qWait(50);
         };
         moveTo(link->geometry().center());
-        QTRY_VERIFY(link->IsCovered());
+        QTRY_VERIFY(link->isCovered());
         moveTo(QPoint(visit->x() + 10, visit->y() + 8));
         moveTo(QPoint(150, 70));
         moveTo(QPoint(window->width() + 40, 200));
-        QVERIFY2(link->IsCovered(), "turned pink over a label or outside the window");
+        QVERIFY2(link->isCovered(), "turned pink over a label or outside the window");
         moveTo(QPoint(360, 500));
-        QTRY_VERIFY(!link->IsCovered());
+        QTRY_VERIFY(!link->isCovered());
     }
 };
 

@@ -54,7 +54,7 @@ class DtmfGridTest : public QObject {
 
     void picture() {
         QFETCH(qreal, ratio);
-        const QImage image = DtmfGrid::Render(ratio);
+        const QImage image = DtmfGrid::renderImage(ratio);
         QCOMPARE(image.devicePixelRatio(), ratio);
         QCOMPARE(image.size(), QSize(250, 111) * ratio);
 
@@ -114,7 +114,7 @@ class DtmfGridTest : public QObject {
         QFETCH(int, right);
         QFETCH(int, bottom);
         QFETCH(bool, header);
-        const QImage image = DtmfGrid::Render(ratio);
+        const QImage image = DtmfGrid::renderImage(ratio);
 
         // Outline: darker on top and left than on bottom and right, and
         // background just outside it.

@@ -140,7 +140,7 @@ class DesktopX11Test final : public QObject {
   private slots:
     void initTestCase() {
         QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
-        ui::LoadProgramFonts();
+        ui::loadProgramFonts();
         qInfo("%s", HasWindowManager() ? "with a window manager" : "without a window manager");
     }
 

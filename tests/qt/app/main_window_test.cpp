@@ -134,7 +134,7 @@ class MainWindowTest final : public QObject {
     }
 
   private slots:
-    void initTestCase() { ui::LoadProgramFonts(); }
+    void initTestCase() { ui::loadProgramFonts(); }
 
     // ---- design ---------------------------------------------------------
 
@@ -237,7 +237,7 @@ class MainWindowTest final : public QObject {
         if (!text.isEmpty()) {  // the bar shows no text
             QCOMPARE(control->font().pixelSize(), pixelSize);
             QVERIFY(control->font().bold());
-            QCOMPARE(QFontInfo(control->font()).family(), ui::ProgramFont(11).family());
+            QCOMPARE(QFontInfo(control->font()).family(), ui::programFont(11).family());
         }
         if (auto* label = qobject_cast<QLabel*>(control)) {
             QCOMPARE(label->text(), text);

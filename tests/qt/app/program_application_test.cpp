@@ -44,7 +44,7 @@ class ProgramApplicationTest final : public QObject {
     Q_OBJECT
 
   private slots:
-    void initTestCase() { ui::LoadProgramFonts(); }
+    void initTestCase() { ui::loadProgramFonts(); }
 
     void failureInAnEventHandlerEndsWithAMessage() {
         FailingObject failing;

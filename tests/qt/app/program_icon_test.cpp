@@ -12,11 +12,11 @@ class ProgramIconTest final : public QObject {
     Q_OBJECT
 
   private slots:
-    void initTestCase() { ui::LoadProgramFonts(); }
+    void initTestCase() { ui::loadProgramFonts(); }
 
     void iconIsA16ColourTelephoneOnTransparency() {
         const QImage icon =
-            ui::ProgramIconPixmap().toImage().convertToFormat(QImage::Format_ARGB32);
+            ui::programIconPixmap().toImage().convertToFormat(QImage::Format_ARGB32);
         QCOMPARE(icon.size(), QSize(32, 32));
         QSet<QRgb> colours;
         int yellow = 0;
@@ -40,13 +40,13 @@ class ProgramIconTest final : public QObject {
                                QPoint(15, 0), QPoint(0, 15), QPoint(31, 15)}) {
             QCOMPARE(qAlpha(icon.pixel(p)), 0);
         }
-        QVERIFY(!ui::ProgramIcon().isNull());
+        QVERIFY(!ui::programIcon().isNull());
     }
 
     // Nine black keys in three rows of three, inside the yellow body.
     void keypadHasThreeByThreeKeys() {
         const QImage icon =
-            ui::ProgramIconPixmap().toImage().convertToFormat(QImage::Format_ARGB32);
+            ui::programIconPixmap().toImage().convertToFormat(QImage::Format_ARGB32);
         auto isKey = [&icon](int x, int y) { return icon.pixel(x, y) == qRgb(0, 0, 0); };
         // Count runs of black pixels along each row of the body, away from
         // the outline, and the rows that carry keys.
@@ -71,12 +71,12 @@ class ProgramIconTest final : public QObject {
     }
 
     void carriedFaceIsUsed() {
-        const QFont font = ui::ProgramFont(11, true);
+        const QFont font = ui::programFont(11, true);
         QCOMPARE(font.pixelSize(), 11);
         QVERIFY(font.bold());
         QVERIFY(QFontDatabase::families().contains(QFontInfo(font).family()));
         QCOMPARE(QFontInfo(font).family(), QStringLiteral("Liberation Sans"));
-        QCOMPARE(ui::ToPixels(forms::TwipsRect{1080, 600, 855, 405}), QRect(72, 40, 57, 27));
+        QCOMPARE(ui::toPixels(forms::TwipsRect{1080, 600, 855, 405}), QRect(72, 40, 57, 27));
         QCOMPARE(forms::TwipsToPixelsAt96Dpi(2900), 193);
         QCOMPARE(forms::TwipsToPixelsAtDpi(2900, 192), 387);  // 200 %: rounded, not twice 193
     }

@@ -48,7 +48,7 @@ std::optional<WaveLayout> LayoutOf(const std::filesystem::path& path) {
     if (fd < 0) {
         return std::nullopt;
     }
-    std::optional<WaveLayout> layout = ReadWaveLayout(fd);
+    std::optional<WaveLayout> layout = readWaveLayout(fd);
     close(fd);
     return layout;
 }
@@ -126,7 +126,7 @@ TEST(WaveLayout, NoWaveFile) {
     }
     const int folder = open(dir.path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     ASSERT_GE(folder, 0);
-    EXPECT_FALSE(ReadWaveLayout(folder).has_value());
+    EXPECT_FALSE(readWaveLayout(folder).has_value());
     close(folder);
 }
 

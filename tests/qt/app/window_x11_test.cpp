@@ -52,7 +52,7 @@ class WindowX11Test final : public QObject {
   private slots:
     void initTestCase() {
         QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
-        ui::LoadProgramFonts();
+        ui::loadProgramFonts();
     }
 
     void toolFrameFixedSizeNoTaskbar() {
