@@ -12,6 +12,7 @@
 #include "about_form.h"
 #include "about_window.h"
 #include "link_label.h"
+#include "ui_resources.h"
 
 using about::AboutWindow;
 
@@ -92,6 +93,9 @@ class AboutLayoutTest : public QObject {
         QCOMPARE(shot.pixelColor(370, 300), QColor(Qt::white));
     }
 
+    // Every label of the form where the form puts it, in its font; pixels
+    // are twips / 15 and points * 96 / 72 at 100 %. The texts that depend on
+    // the build's site settings are derived from those settings here.
     void controls_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QRect>("place");
@@ -101,64 +105,35 @@ class AboutLayoutTest : public QObject {
         QTest::addColumn<bool>("underline");
         QTest::addColumn<int>("horizontal");
 
-        const int left = Qt::AlignLeft;
-        const int centre = Qt::AlignHCenter;
-        QTest::newRow("Label1") << "Label1" << Twips(1440, 120, 3015, 375) << "Quenbrix" << 18
-                                << true << false << centre;
-        QTest::newRow("Label21") << "Label21" << Twips(1440, 480, 3015, 255)
-                                 << "Création de doubles tonalités" << 11 << true << false
-                                 << centre;
-        QTest::newRow("Label26 T1")
-            << "Label26" << Twips(120, 960, 5415, 735)
-            << "   Ce logiciel permet de créer des fichiers Wav correspondant aux valeurs DTMF "
-               "normalisées (Voir ci-dessous) ou...à d'autres valeurs personnalisées."
-            << 11 << true << false << left;
-        QTest::newRow("Label19 T2")
-            << "Label19" << Twips(120, 1560, 5535, 855)
-            << "  En effet, en changeant la valeur du quartz des Circuits décodeurs,-SSI 202, "
-               "MT 8870 ou autres- il est possible de modifier la valeur des couples de "
-               "fréquences pour obtenir ses propres codes et garantir la confidentialité."
-            << 11 << true << false << left;
-        QTest::newRow("Label20 T3")
-            << "Label20" << Twips(120, 2400, 5295, 855)
-            << QStringLiteral(
-                   "  Les fichiers ainsi créés (fichier Test.wav dans le répertoire du "
-                   "programme) remplaceront alors les fichiers WAV utilisés par le "
-                   "logiciel de codage: par exemple \"Ardelune\" sur le site ") +
-                   ExpectedDomain()
-            << 11 << true << false << left;
-        QTest::newRow("Label25") << "Label25" << Twips(2520, 3240, 855, 255) << "DTMF" << 11 << true
-                                 << true << centre;
-        QTest::newRow("Label2 T4")
-            << "Label2" << Twips(120, 3480, 5415, 615)
-            << "  \"Dual Tone Modulated Frequencies\" .Ce sont des paires de fréquences "
-               "utilisées en téléphonie  pour le contrôle des relais et boÎtes vocales"
-            << 11 << true << false << left;
-        QTest::newRow("Label27") << "Label27" << Twips(2520, 6000, 735, 255) << "1750 Hz" << 11
-                                 << true << true << left;
-        QTest::newRow("Label28 T5")
-            << "Label28" << Twips(360, 6240, 5175, 615)
-            << "Il est possible de créer une fréquence unique ,1750 Hz par exemple,  en "
-               "utilisant la même valeur pour les fréquences 1 et 2. "
-            << 11 << true << false << left;
-        QTest::newRow("Label23") << "Label23" << Twips(840, 7440, 1575, 255)
-                                 << QString::fromUtf8(QUENBRIX_TEST_AUTHOR) + " 2006" << 11 << true
-                                 << false << left;
-        QTest::newRow("Label24") << "Label24" << Twips(2760, 7440, 1335, 255) << "Visitez le site "
-                                 << 11 << true << false << left;
-        QTest::newRow("lblqimbo") << "lblqimbo" << Twips(3960, 7440, 1215, 255)
-                                  << " " + ExpectedHost() << 11 << true << false << left;
-
-        const char* keys = "123A456B789C*0#D";
-        const int lefts[] = {1680, 2520, 3240, 3960};
-        const int widths[] = {735, 615, 615, 615};
-        const int tops[] = {4636, 4920, 5280, 5520};
-        for (int i = 0; i < 16; ++i) {
-            const QString name = QStringLiteral("Label%1").arg(i + 3);
-            const bool star = keys[i] == '*';
-            QTest::newRow(qPrintable(name + " key " + keys[i]))
-                << name << Twips(lefts[i % 4], tops[i / 4], widths[i % 4], 255)
-                << QString(QLatin1Char(keys[i])) << (star ? 16 : 11) << false << false << centre;
+        namespace form = forms::about_form;
+        const auto add = [](const forms::Control& control, const QString& text) {
+            const QString name = ui::fromUtf8(control.name);
+            const forms::TwipsRect& p = control.place;
+            QTest::newRow(qPrintable(name + QLatin1Char(' ') + text.left(12)))
+                << name << Twips(p.left, p.top, p.width, p.height) << text
+                << qRound(control.font.centiPoints / 100.0 * 96 / 72) << control.font.bold
+                << control.font.underline
+                << int(control.align == forms::TextAlign::Centre ? Qt::AlignHCenter
+                                                                 : Qt::AlignLeft);
+        };
+        for (const forms::Control* label :
+             {&form::kLabel1, &form::kLabel21, &form::kLabel26, &form::kLabel19, &form::kLabel25,
+              &form::kLabel2, &form::kLabel27, &form::kLabel28, &form::kLabel24}) {
+            add(*label, ui::fromUtf8(label->text));
+        }
+        add(form::kLabel20, ui::fromUtf8(form::kT3Start) + ExpectedDomain());
+        add(form::kLabel23, QString::fromUtf8(QUENBRIX_TEST_AUTHOR) + QStringLiteral(" 2006"));
+        add(form::kLblqimbo, QLatin1Char(' ') + ExpectedHost());
+        // The keys lie over the grid, centred in their cells.
+        for (std::size_t i = 0; i < tonegen::kDtmfKeys.size(); ++i) {
+            const form::KeyLabel key = form::KeyLabelAt(i);
+            add(forms::Control{key.name,
+                               forms::ControlKind::Label,
+                               key.place,
+                               {},
+                               key.font,
+                               forms::TextAlign::Centre},
+                QString(QLatin1Char(key.key)));
         }
     }
 
@@ -219,16 +194,17 @@ class AboutLayoutTest : public QObject {
     void keysInsideTheirCells() {
         QWidget* grid = window_->findChild<QWidget*>(QStringLiteral("Image1"));
         QVERIFY(grid != nullptr);
-        QCOMPARE(grid->geometry(), Twips(960, 4200, 3750, 1665));
+        const forms::TwipsRect& image = forms::about_form::kImage1.place;
+        QCOMPARE(grid->geometry(), Twips(image.left, image.top, image.width, image.height));
         QCOMPARE(grid->geometry().size(), QSize(250, 111));
-        const int columns[][2] = {{49, 96}, {98, 145}, {148, 194}, {197, 244}};
-        const int rows[][2] = {{25, 43}, {46, 64}, {66, 84}, {87, 105}};
-        for (int i = 0; i < 16; ++i) {
+        namespace picture = forms::about_form::grid;
+        for (std::size_t i = 0; i < tonegen::kDtmfKeys.size(); ++i) {
             QLabel* key = Label(qPrintable(QStringLiteral("Label%1").arg(i + 3)));
             QVERIFY(key != nullptr);
             // The inside of the cell box, in window pixels.
-            const QRect cell = QRect(QPoint(columns[i % 4][0] + 1, rows[i / 4][0] + 1),
-                                     QPoint(columns[i % 4][1] - 1, rows[i / 4][1] - 1))
+            const picture::PixelRect box =
+                picture::Box(picture::kColumns[i % 4], picture::kRows[i / 4]);
+            const QRect cell = QRect(box.left + 1, box.top + 1, box.width - 2, box.height - 2)
                                    .translated(grid->pos());
             // The ink of the character as the label draws it: centred across
             // the label, on the first line's baseline.

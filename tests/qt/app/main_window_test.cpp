@@ -19,6 +19,7 @@
 #include <QTimer>
 #include <filesystem>
 
+#include "main_form.h"
 #include "main_window.h"
 #include "program_directory.h"
 #include "test_support.h"
@@ -136,9 +137,11 @@ class MainWindowTest final : public QObject {
   private slots:
     void initTestCase() { ui::loadProgramFonts(); }
 
-    // ---- design ---------------------------------------------------------
+    // ---- start ----------------------------------------------------------
 
-    void startsWithTheDesignValues() {
+    // Every start looks the same: a fixed tool window with the DTMF key "1",
+    // the volume high enough to be heard and the keyboard on "Créer".
+    void startsWithTheFixedInitialValues() {
         auto window = makeWindow(true);
         QCOMPARE(window->windowTitle(), QString(39, QLatin1Char(' ')) + QStringLiteral("Quenbrix"));
         QCOMPARE(window->size(), QSize(335, 212));
@@ -203,26 +206,22 @@ class MainWindowTest final : public QObject {
         }
     }
 
+    // Every control of the form where the form puts it, in its font and
+    // with its text; pixels are twips / 15 and points * 96 / 72 at 100 %.
     void placesEveryControl_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QRect>("twips");
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("pixelSize");
-        QTest::newRow("CmdAide") << "CmdAide" << QRect(120, 120, 1095, 300) << "A propos" << 11;
-        QTest::newRow("TxtFreq1") << "TxtFreq1" << QRect(1080, 600, 855, 405) << "1209" << 16;
-        QTest::newRow("TxtFreq2") << "TxtFreq2" << QRect(3000, 600, 855, 405) << "697" << 16;
-        QTest::newRow("Label1") << "Label1" << QRect(840, 1080, 1575, 255) << "Fréquence 1  (Hz)"
-                                << 11;
-        QTest::newRow("Label2") << "Label2" << QRect(2760, 1080, 1575, 255) << "Fréquence 2 (Hz)"
-                                << 11;
-        QTest::newRow("Text5") << "Text5" << QRect(3960, 1635, 375, 285) << "1" << 11;
-        QTest::newRow("Label5") << "Label5" << QRect(2640, 1665, 1215, 255) << "Durée (Sec):" << 11;
-        QTest::newRow("Volumescroll") << "Volumescroll" << QRect(600, 1680, 1575, 135) << "" << 11;
-        QTest::newRow("Label6") << "Label6" << QRect(600, 1920, 1575, 255) << "-    Volume    +"
-                                << 11;
-        QTest::newRow("Command1") << "Command1" << QRect(840, 2400, 1215, 375) << "Créer" << 11;
-        QTest::newRow("cmdrejoue")
-            << "cmdrejoue" << QRect(2900, 2400, 1095, 375) << "Rejouer" << 11;
+        QTest::addColumn<bool>("bold");
+        for (const forms::Control* control : forms::main_form::kControls) {
+            const QString name = ui::fromUtf8(control->name);
+            const forms::TwipsRect& place = control->place;
+            QTest::newRow(qPrintable(name))
+                << name << QRect(place.left, place.top, place.width, place.height)
+                << ui::fromUtf8(control->text)
+                << qRound(control->font.centiPoints / 100.0 * 96 / 72) << control->font.bold;
+        }
     }
 
     void placesEveryControl() {
@@ -230,13 +229,14 @@ class MainWindowTest final : public QObject {
         QFETCH(QRect, twips);
         QFETCH(QString, text);
         QFETCH(int, pixelSize);
+        QFETCH(bool, bold);
         auto window = makeWindow(true);
         auto* control = Child<QWidget>(*window, name.toLatin1().constData());
         QCOMPARE(control->geometry(),
                  QRect(twips.x() / 15, twips.y() / 15, twips.width() / 15, twips.height() / 15));
         if (!text.isEmpty()) {  // the bar shows no text
             QCOMPARE(control->font().pixelSize(), pixelSize);
-            QVERIFY(control->font().bold());
+            QCOMPARE(control->font().bold(), bold);
             QCOMPARE(QFontInfo(control->font()).family(), ui::programFont(11).family());
         }
         if (auto* label = qobject_cast<QLabel*>(control)) {
@@ -513,7 +513,9 @@ class MainWindowTest final : public QObject {
 
     // ---- keyboard -------------------------------------------------------
 
-    void tabVisitsTheDesignOrder() {
+    // Tab goes round the controls in the program's fixed order, which
+    // follows no reading order, and Shift+Tab goes back.
+    void tabVisitsTheFixedOrder() {
         auto window = makeWindow(true);
         const QStringList order = {"TxtFreq1", "Text5",   "cmdrejoue", "Volumescroll",
                                    "TxtFreq2", "CmdAide", "Command1"};
