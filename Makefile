@@ -48,7 +48,7 @@ build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
 run: build
-	$(BUILD)/app/quenbrix
+	$(BUILD)/qt/app/quenbrix
 
 test: deps-test format-check test-plain test-asan test-windows
 
@@ -80,7 +80,7 @@ lint: deps-test deps-windows
 	$(CONFIGURE_TESTS) $(CMAKE_FLAGS)
 	cmake --build $(TEST_BUILD) -j $(JOBS)
 	run-clang-tidy -p $(TEST_BUILD) -quiet -j $(JOBS) \
-	    '^$(CURDIR)/(tonegen|forms|qt|app|about|resources|cli|tests|bench|tools)/.*\.cpp$$'
+	    '^$(CURDIR)/(tonegen|forms|qt|cli|tests|bench|tools)/.*\.cpp$$'
 	cmake -S . -B $(LINT_WINDOWS_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
 	    -DQUENBRIX_BUILD_TESTS=OFF -DQUENBRIX_BUILD_BENCH=OFF >/dev/null
 	run-clang-tidy -p $(LINT_WINDOWS_BUILD) -quiet -j $(JOBS) $$(scripts/mingw-tidy-args) \
@@ -88,8 +88,8 @@ lint: deps-test deps-windows
 
 screenshots: build
 	cmake --build $(BUILD) -j $(JOBS) --target quenbrix_screenshots
-	QT_QPA_PLATFORM=offscreen QT_SCALE_FACTOR=1 $(BUILD)/tools/screenshots/quenbrix_screenshots docs
-	QT_QPA_PLATFORM=offscreen QT_SCALE_FACTOR=2 $(BUILD)/tools/screenshots/quenbrix_screenshots docs
+	QT_QPA_PLATFORM=offscreen QT_SCALE_FACTOR=1 $(BUILD)/qt/tools/screenshots/quenbrix_screenshots docs
+	QT_QPA_PLATFORM=offscreen QT_SCALE_FACTOR=2 $(BUILD)/qt/tools/screenshots/quenbrix_screenshots docs
 
 package: build
 	cd $(BUILD) && cpack -G TGZ

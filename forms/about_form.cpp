@@ -29,6 +29,23 @@ std::string FrequencyHeader(int hertz) {
     return std::to_string(hertz) + " Hz";
 }
 
+std::array<grid::HeaderText, 8> grid::Headers() {
+    const auto inside = [](Span x, Span y) {
+        const PixelRect box = Box(x, y);
+        return PixelRect{box.left + 1, box.top + 1, box.width - 2, box.height - 2};
+    };
+    std::array<HeaderText, 8> headers;
+    for (std::size_t i = 0; i < kColumns.size(); ++i) {
+        headers[i] = {inside(kColumns[i], kHeaderRow),
+                      FrequencyHeader(tonegen::kDtmfColumnFrequencies[i])};
+    }
+    for (std::size_t i = 0; i < kRows.size(); ++i) {
+        headers[kColumns.size() + i] = {inside(kHeaderColumn, kRows[i]),
+                                        FrequencyHeader(tonegen::kDtmfRowFrequencies[i])};
+    }
+    return headers;
+}
+
 std::string KeyDescription(const tonegen::DtmfKey& key) {
     return std::string(1, key.key) + " : " + FrequencyHeader(key.lowHertz) + " et " +
            FrequencyHeader(key.highHertz);

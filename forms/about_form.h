@@ -145,6 +145,72 @@ inline constexpr std::array<Span, 4> kColumns{{{49, 96}, {98, 145}, {148, 194}, 
 inline constexpr std::array<Span, 4> kRows{{{25, 43}, {46, 64}, {66, 84}, {87, 105}}};
 inline constexpr Span kHeaderColumn{6, 46};
 inline constexpr Span kHeaderRow{5, 23};
+
+// Picture pixels [left, left + width) x [top, top + height).
+struct PixelRect {
+    int left;
+    int top;
+    int width;
+    int height;
+    friend constexpr bool operator==(const PixelRect&, const PixelRect&) = default;
+};
+
+// A cell's box, its outline included.
+constexpr PixelRect Box(Span x, Span y) {
+    return {x.first, y.first, x.last - x.first + 1, y.last - y.first + 1};
+}
+
+struct Fill {
+    PixelRect area;
+    Colour colour;
+};
+
+// What a front end paints, in this order: the background, the bands, then
+// every box's outline (dark along its top and left, light along its bottom
+// and right), the eight headers' first, the sixteen empty cells after.
+inline constexpr std::size_t kFillCount = 1 + 4 + (8 + 16) * 4;
+
+constexpr std::array<Fill, kFillCount> Fills() {
+    std::array<Fill, kFillCount> fills{};
+    std::size_t next = 0;
+    const auto add = [&fills, &next](PixelRect area, Colour colour) {
+        fills[next++] = Fill{area, colour};
+    };
+    add({0, 0, kWidth, kHeight}, kBackground);
+    // Light from the top left: the band there, the shadow along the right
+    // and bottom edges.
+    add({0, 0, kWidth, kBandWidth}, kBand);
+    add({0, 0, kBandWidth, kHeight}, kBand);
+    add({kWidth - kBandWidth, kBandWidth, kBandWidth, kHeight - kBandWidth}, kShadow);
+    add({kBandWidth, kHeight - kBandWidth, kWidth - kBandWidth, kBandWidth}, kShadow);
+    const auto outline = [&add](PixelRect box) {
+        add({box.left, box.top, box.width, 1}, kCellDark);
+        add({box.left, box.top, 1, box.height}, kCellDark);
+        add({box.left + 1, box.top + box.height - 1, box.width - 1, 1}, kCellLight);
+        add({box.left + box.width - 1, box.top + 1, 1, box.height - 1}, kCellLight);
+    };
+    for (const Span& column : kColumns) {
+        outline(Box(column, kHeaderRow));
+    }
+    for (const Span& row : kRows) {
+        outline(Box(kHeaderColumn, row));
+    }
+    for (const Span& row : kRows) {
+        for (const Span& column : kColumns) {
+            outline(Box(column, row));
+        }
+    }
+    return fills;
+}
+
+// A header's text, centred on one line inside its box's outline.
+struct HeaderText {
+    PixelRect inside;
+    std::string text;
+};
+
+// The column headers left to right, then the row headers top to bottom.
+std::array<HeaderText, 8> Headers();
 }  // namespace grid
 
 // Texts that take the build's site address and credit.
@@ -160,8 +226,8 @@ std::string FrequencyHeader(int hertz);
 
 // What a screen reader says for one key of the grid: "1 : 697 Hz et 1209 Hz".
 std::string KeyDescription(const tonegen::DtmfKey& key);
-// What a screen reader says for the grid picture: every key with its pair,
-// one key per line.
+
+// Every key with its pair, as KeyDescription says it, one key per line.
 std::string GridDescription();
 
 // What screen readers call the controls that show no text of their own, and

@@ -8,16 +8,19 @@
 
 namespace forms {
 
-// 15 twips make one pixel at 96 dots per inch.
-inline constexpr int kTwipsPerPixelAt96Dpi = 15;
+// The resolution of a screen at 100 %, where 15 twips make one pixel.
+inline constexpr int kStandardDpi = 96;
 
-constexpr int TwipsToPixels(int twips) {
-    return twips / kTwipsPerPixelAt96Dpi;
+// Twips in the pixels of a resolution, rounded to the nearest pixel: every
+// length of the forms is converted by this one rule, at any scale.
+constexpr int TwipsToPixelsAtDpi(int twips, int dotsPerInch) {
+    return (twips * dotsPerInch + 720) / 1440;
 }
 
-// At another resolution, rounded to the nearest pixel.
-constexpr int TwipsToPixels(int twips, int dotsPerInch) {
-    return (twips * dotsPerInch + 720) / 1440;
+// Twips in pixels at 100 %, where toolkits that scale by themselves (Qt)
+// take them from.
+constexpr int TwipsToPixelsAt96Dpi(int twips) {
+    return TwipsToPixelsAtDpi(twips, kStandardDpi);
 }
 
 struct TwipsRect {
@@ -47,9 +50,14 @@ struct FontSpec {
     bool underline = false;
 };
 
-// The pixel size of a font at 96 dots per inch (8.25 pt is 11 px, 12 pt 16 px).
+// The pixel size of a font at a resolution, rounded to the nearest pixel
+// (8.25 pt is 11 px and 12 pt 16 px at 96 dots per inch).
+constexpr int FontPixelsAtDpi(const FontSpec& font, int dotsPerInch) {
+    return (font.centiPoints * dotsPerInch + 3600) / 7200;
+}
+
 constexpr int FontPixelsAt96Dpi(const FontSpec& font) {
-    return (font.centiPoints * 96 + 3600) / 7200;
+    return FontPixelsAtDpi(font, kStandardDpi);
 }
 
 enum class ControlKind { Label, TextBox, Button, ScrollBar, IconBox, Picture };

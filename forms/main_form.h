@@ -89,13 +89,4 @@ constexpr bool IsAcceptedCharacter(char32_t typed) {
     return false;
 }
 
-// The error box's title, for every failure of "Créer".
-inline constexpr std::string_view kErrorTitle = "Erreur";
-// Before the description of a failure that "Créer" met outside the run.
-inline constexpr std::string_view kUnexpectedFailureStart = "Erreur inattendue : ";
-// Before the description of a failure in any other handler; the program
-// then ends.
-inline constexpr std::string_view kFatalFailureStart =
-    "Quenbrix doit s'arrêter après une erreur inattendue :\n";
-
 }  // namespace forms::main_form

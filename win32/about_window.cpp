@@ -10,7 +10,7 @@
 #include "control_tools.h"
 #include "dtmf_grid.h"
 #include "gdi_object.h"
-#include "main_form.h"
+#include "program_texts.h"
 #include "tonegen/dtmf_keys.h"
 #include "wide_text.h"
 
@@ -265,7 +265,7 @@ void AboutWindow::OpenSite() {
         return;
     }
     const std::wstring text = Wide(form::SiteOpenFailureText());
-    MessageBoxW(Handle(), text.c_str(), Wide(forms::main_form::kErrorTitle).c_str(),
+    MessageBoxW(Handle(), text.c_str(), Wide(forms::program_texts::kErrorTitle).c_str(),
                 MB_OK | MB_ICONERROR);
 }
 

@@ -11,14 +11,14 @@ namespace win32 {
 
 class DpiScale {
   public:
-    static constexpr int kStandardDpi = 96;
+    static constexpr int kStandardDpi = forms::kStandardDpi;
 
     explicit constexpr DpiScale(int dotsPerInch = kStandardDpi) : dpi_(dotsPerInch) {}
 
     [[nodiscard]] constexpr int Dpi() const { return dpi_; }
 
     [[nodiscard]] constexpr int Pixels(int twips) const {
-        return forms::TwipsToPixels(twips, dpi_);
+        return forms::TwipsToPixelsAtDpi(twips, dpi_);
     }
     // Edges are converted one by one, so that controls that touch in twips
     // touch on the screen too.
@@ -32,7 +32,7 @@ class DpiScale {
 
     // The character height of a font, in pixels (8.25 pt is 11 at 96 dots per inch).
     [[nodiscard]] constexpr int FontPixels(const forms::FontSpec& font) const {
-        return (font.centiPoints * dpi_ + 3600) / 7200;
+        return forms::FontPixelsAtDpi(font, dpi_);
     }
 
   private:

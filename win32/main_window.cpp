@@ -11,6 +11,7 @@
 #include "control_tools.h"
 #include "digit_box.h"
 #include "main_form.h"
+#include "program_texts.h"
 #include "sound_player.h"
 #include "tonegen/message_text.h"
 #include "wide_text.h"
@@ -280,7 +281,7 @@ void MainWindow::CreateAndPlay() {
         PlayToneFile();
     } catch (const std::exception& unexpected) {
         wait_.Restore();
-        ShowError(Wide(form::kUnexpectedFailureStart) + Wide(unexpected.what()));
+        ShowError(Wide(forms::program_texts::kUnexpectedFailureStart) + Wide(unexpected.what()));
     }
 }
 
@@ -422,7 +423,8 @@ const MainWindow::Child* MainWindow::FindChild(HWND handle) const {
 }
 
 void MainWindow::ShowError(const std::wstring& text) {
-    MessageBoxW(Handle(), text.c_str(), Wide(form::kErrorTitle).c_str(), MB_OK | MB_ICONERROR);
+    MessageBoxW(Handle(), text.c_str(), Wide(forms::program_texts::kErrorTitle).c_str(),
+                MB_OK | MB_ICONERROR);
 }
 
 }  // namespace win32

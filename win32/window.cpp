@@ -3,7 +3,7 @@
 #include <exception>
 #include <string>
 
-#include "main_form.h"
+#include "program_texts.h"
 #include "wide_text.h"
 
 namespace win32 {
@@ -74,8 +74,8 @@ void EndAfterFailure(const char* what) {
     static bool shown = false;
     if (!shown) {
         shown = true;
-        const std::wstring text = Wide(forms::main_form::kFatalFailureStart) + Wide(what);
-        MessageBoxW(nullptr, text.c_str(), Wide(forms::main_form::kErrorTitle).c_str(),
+        const std::wstring text = Wide(forms::program_texts::kFatalFailureStart) + Wide(what);
+        MessageBoxW(nullptr, text.c_str(), Wide(forms::program_texts::kErrorTitle).c_str(),
                     MB_OK | MB_ICONERROR | MB_TASKMODAL);
     }
     PostQuitMessage(1);

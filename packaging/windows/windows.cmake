@@ -12,7 +12,7 @@ set(QUENBRIX_RUNNING_MUTEX "Quenbrix.Running")
 # Without FILE_NAME and DESCRIPTION it is the window program's, Quenbrix.exe.
 # The icon is the committed quenbrix.ico beside this file, so that the
 # Windows build needs no picture tool; a test checks that it is what the
-# icon tool (tools/icons) makes of resources/quenbrix.xpm.
+# icon tool (tools/icons) makes of qt/ui/quenbrix.xpm.
 function(quenbrix_configure_windows_rc out_dir rc_var)
   cmake_parse_arguments(PARSE_ARGV 2 arg "" "FILE_NAME;DESCRIPTION" "")
   if(NOT arg_FILE_NAME)

@@ -1,0 +1,3 @@
+#include "silent_player.h"
+
+void SilentPlayer::play(const std::filesystem::path& /*path*/) {}

@@ -1,3 +1,0 @@
-#include "silent_player.h"
-
-void SilentPlayer::play(const QString& /*path*/) {}
