@@ -200,9 +200,6 @@ void showAboutWindow() {
         open = new AboutWindow();
     }
     AboutWindow* window = open.data();
-    if (window == nullptr) {
-        return;
-    }
     QWidget* opener = QApplication::activeWindow();
     if (opener != nullptr && opener != window) {
         window->returnKeyboardTo(opener);
