@@ -206,7 +206,7 @@ TEST(ToneCliTargets, PathsUpToTheSystemsLimitWorkAndLongerOnesAreRefusedAtOnce) 
         auto opened = quenbrix_cli::OutputTarget::Open(longest, {.unnamedFile = false});
         const auto* target = std::get_if<std::unique_ptr<quenbrix_cli::OutputTarget>>(&opened);
         ASSERT_NE(target, nullptr) << std::get<tonegen::Failure>(opened).description;
-        ASSERT_EQ(tonegen::WriteToneFile((*target)->output(), longest, {"1209", "697", "1", 20000}),
+        ASSERT_EQ(tonegen::WriteToneFile((*target)->Output(), longest, {"1209", "697", "1", 20000}),
                   std::nullopt);
         ASSERT_EQ((*target)->Commit(), std::nullopt);
     }
