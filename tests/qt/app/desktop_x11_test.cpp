@@ -117,8 +117,8 @@ class DesktopX11Test final : public QObject {
         player_.played.clear();
         auto window = std::make_unique<MainWindow>(
             Folder(dir_.path()), player_,
-            [this](const std::filesystem::path&, std::string_view, std::string_view,
-                   std::string_view, std::int16_t, const std::function<void()>&) {
+            [this](const std::filesystem::path&, const tonegen::ToneInputs&,
+                   const tonegen::ToneProgress&) {
                 ++runs_;
                 if (failingRuns_ > 0) {
                     --failingRuns_;

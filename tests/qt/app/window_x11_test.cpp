@@ -33,11 +33,11 @@ class WindowX11Test final : public QObject {
         player_.played.clear();
         auto window = std::make_unique<MainWindow>(
             Folder(dir_.path()), player_,
-            [this](const std::filesystem::path&, std::string_view, std::string_view,
-                   std::string_view, std::int16_t, const std::function<void()>& notify) {
+            [this](const std::filesystem::path&, const tonegen::ToneInputs&,
+                   const tonegen::ToneProgress& progress) {
                 ++runs_;
                 if (body_) {
-                    return body_(notify);
+                    return body_(progress.onFirstSample);
                 }
                 return tonegen::RunResult{};
             });
