@@ -52,7 +52,8 @@ not_for_running=$(printf '%s\n' "$test_only" pulseaudio xvfb clang-tidy multimon
 # make TARGET with FAKE_INSTALLED=$2 in the tree $3 (the clone by default);
 # prints the packages apt-get was asked for.
 asked_for() {
-    local target=$1 tree=${3:-$work/clone} logs=$work/logs-$1-${2// /-}-${3##*/}
+    local target=$1 tree=${3:-$work/clone}
+    local logs=$work/logs-$1-${2// /-}-${tree##*/}
     mkdir -p "$logs"
     if PATH="$fake:$PATH" FAKE_INSTALLED=$2 LOG_DIR=$logs \
         make -C "$tree" "$target" >"$logs/make.log" 2>&1; then
