@@ -1,5 +1,5 @@
-# bash completion for quenbrix-tone: its options, files for -o, folders for -d
-# and the telephone keys for --dtmf.
+# bash completion for quenbrix-tone: its options, files for -o, folders for -d,
+# the telephone keys for --dtmf and --dial, the formats and the common rates.
 
 _quenbrix_tone() {
     local cur=${COMP_WORDS[COMP_CWORD]}
@@ -18,12 +18,12 @@ _quenbrix_tone() {
             [[ -z $cur ]] && COMPREPLY+=("-")
             return
             ;;
-        -d | --directory | --director | --directo | --direct | --direc | --dire | --dir | --di)
+        -d | --directory | --director | --directo | --direct | --direc | --dire | --dir)
             compopt -o filenames 2>/dev/null
             mapfile -t COMPREPLY < <(compgen -d -- "$cur")
             return
             ;;
-        --dtmf | --dtm | --dt)
+        --dtmf | --dtm | --dt | --dial | --dia)
             # One more key after those typed; * and # escaped for the shell.
             local key
             for key in 0 1 2 3 4 5 6 7 8 9 '\*' '\#' A B C D; do
@@ -32,14 +32,28 @@ _quenbrix_tone() {
             compopt -o nospace 2>/dev/null
             return
             ;;
-        --f1 | --f2 | --seconds | --second | --secon | --seco | --sec | --se | --s | \
+        --format | --forma | --form | --for | --fo)
+            mapfile -t COMPREPLY < <(compgen -W "pcm16 ulaw alaw" -- "$cur")
+            return
+            ;;
+        --rate | --rat | --ra | --r)
+            # Telephone, wideband, CD, studio rates.
+            mapfile -t COMPREPLY < <(compgen -W "8000 16000 22050 44100 48000 96000 192000" \
+                -- "$cur")
+            return
+            ;;
+        --tone-ms | --tone-m | --tone- | --tone | --ton | --to | --t | --gap-ms | --gap-m | \
+            --gap- | --gap | --ga | --g | --pause-ms | --pause-m | --pause- | --pause | --paus | \
+            --pau | --pa | --p | --level | --leve | --lev | --le | --l | \
+            --f1 | --f2 | --seconds | --second | --secon | --seco | --sec | --se | --s | \
             --amplitude | --amplitud | --amplitu | --amplit | --ampli | --ampl | --amp | --am | --a)
             return
             ;;
     esac
     if [[ $cur == -* ]]; then
         mapfile -t COMPREPLY < <(compgen -W "--f1 --f2 --seconds --amplitude --output --dtmf
-            --directory --help --version -o -d -h" -- "$cur")
+            --directory --help --version --dial --tone-ms --gap-ms --pause-ms --rate --format
+            --level -o -d -h" -- "$cur")
     fi
 }
 

@@ -3,6 +3,8 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <functional>
+#include <optional>
 #include <string>
 #include <type_traits>
 #include <variant>
@@ -48,15 +50,20 @@ int ProgressFd() {
     return ::isatty(STDERR_FILENO) == 1 ? STDERR_FILENO : -1;
 }
 
-tonegen::RunResult WriteOne(const fs::path& target, const tonegen::ToneInputs& inputs) {
+// The file is written by write into the opened output, with the progress
+// that feeds the bar.
+using FileWrite = std::function<tonegen::RunResult(
+    tonegen::NativeFile output, const fs::path& shownPath, const tonegen::ToneProgress& progress)>;
+
+tonegen::RunResult WriteOne(const fs::path& target, const FileWrite& write) {
     auto opened = OutputTarget::Open(target);
     if (auto* failure = std::get_if<tonegen::Failure>(&opened)) {
         return *failure;
     }
     const auto& output = std::get<std::unique_ptr<OutputTarget>>(opened);
     ProgressBar bar(ProgressFd(), target == "-" ? "sortie standard" : target.filename().string());
-    tonegen::RunResult result = tonegen::WriteToneFile(
-        output->Output(), target, inputs,
+    tonegen::RunResult result = write(
+        output->Output(), target,
         {nullptr, [&bar](std::int32_t done, std::int32_t total) { bar.Update(done, total); }});
     if (!result) {
         result = output->Commit();
@@ -65,7 +72,22 @@ tonegen::RunResult WriteOne(const fs::path& target, const tonegen::ToneInputs& i
     return result;
 }
 
+tonegen::RunResult WriteOne(const fs::path& target, const tonegen::ToneInputs& inputs) {
+    return WriteOne(target, [&inputs](tonegen::NativeFile output, const fs::path& shownPath,
+                                      const tonegen::ToneProgress& progress) {
+        return tonegen::WriteToneFile(output, shownPath, inputs, progress);
+    });
+}
+
+// A warning does not stop the file: it tells what it will sound like.
+void PrintWarning(const std::optional<std::string>& warning) {
+    if (warning) {
+        PrintError("quenbrix-tone : " + *warning + "\n");
+    }
+}
+
 int RunTone(const ToneRequest& request) {
+    PrintWarning(tonegen::FoldingWarning(request.inputs));
     const auto failure = WriteOne(request.output, request.inputs);
     return failure ? ReportFailure(request.output, *failure) : kExitSuccess;
 }
@@ -81,6 +103,16 @@ int RunDtmf(const DtmfRequest& request) {
         }
     }
     return kExitSuccess;
+}
+
+int RunDial(const DialFileRequest& request) {
+    PrintWarning(tonegen::DialTimingWarning(request.dial.timings));
+    const auto failure =
+        WriteOne(request.output, [&request](tonegen::NativeFile output, const fs::path& shownPath,
+                                            const tonegen::ToneProgress& progress) {
+            return tonegen::WriteDialFile(output, shownPath, request.dial, progress);
+        });
+    return failure ? ReportFailure(request.output, *failure) : kExitSuccess;
 }
 
 }  // namespace
@@ -100,6 +132,8 @@ int ToneCommand::Run(std::span<const std::string_view> args) {
                 return kExitBadUsage;
             } else if constexpr (std::is_same_v<T, ToneRequest>) {
                 return RunTone(parsed);
+            } else if constexpr (std::is_same_v<T, DialFileRequest>) {
+                return RunDial(parsed);
             } else {
                 return RunDtmf(parsed);
             }

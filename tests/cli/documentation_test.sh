@@ -13,7 +13,7 @@ fail() {
 warnings=$(groff -k -ww -man -z "$page" 2>&1) || fail "groff failed"
 [[ -z $warnings ]] || fail "groff warnings: $warnings"
 
-options=$("$tone" --help | sed -n 's/^  \(-., \)\?\(--[a-z0-9]*\).*/\2/p')
+options=$("$tone" --help | sed -n 's/^  \(-., \)\?\(--[a-z0-9-]*\).*/\2/p')
 [[ -n $options ]] || fail "no option in --help"
 
 # shellcheck source=/dev/null
