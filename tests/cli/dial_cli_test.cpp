@@ -99,6 +99,12 @@ TEST(DialCli, LengthsFollowTheMillisecondsAtEveryRateAndFormat) {
 
     const Bytes pcmBytes = ReadFileBytes(pcm);
     ASSERT_EQ(pcmBytes.size(), 44 + 2 * 2426u);
+    // Standard output takes the same bytes as a file.
+    args.resize(args.size() - 2);  // back to PCM
+    args.back() = "-";
+    const ChildResult piped = ChildProcess::Run(kTone, args);
+    EXPECT_EQ(piped.exitStatus, 0) << piped.err;
+    EXPECT_EQ(Bytes(piped.out.begin(), piped.out.end()), pcmBytes);
     EXPECT_EQ(ReadInt32LittleEndian(pcmBytes, 24), 11025);
     const Bytes mulawBytes = ReadFileBytes(mulaw);
     ASSERT_EQ(mulawBytes.size(), 58 + 2426u);
