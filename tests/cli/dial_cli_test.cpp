@@ -63,8 +63,9 @@ TEST(DialCli, EachKeyIsTheStartOfItsDtmfFileAndGapsAreSilent) {
     const Bytes dial = ReadFileBytes(scratch / "dial.wav");
     // 100 ms of tone and 100 ms of gap a key at 44,100 Hz: 4,410 samples each.
     constexpr std::size_t kStretch = 4410;
-    ASSERT_EQ(dial.size(), 44 + 2 * 16 * 2 * kStretch);
-    EXPECT_EQ(ReadInt32LittleEndian(dial, 40), 2 * 16 * 2 * kStretch);
+    constexpr std::size_t kDataSize = kStretch * 2 * 16 * 2;  // bytes, tone and gap, 16 keys
+    ASSERT_EQ(dial.size(), 44 + kDataSize);
+    EXPECT_EQ(ReadInt32LittleEndian(dial, 40), kDataSize);
     for (std::size_t k = 0; k != keys.size(); ++k) {
         const std::string name = keys[k] == '*'   ? "star"
                                  : keys[k] == '#' ? "hash"
@@ -118,8 +119,10 @@ TEST(DialCli, LengthsFollowTheMillisecondsAtEveryRateAndFormat) {
     EXPECT_NE(SampleAt(pcmBytes, 219), 0);
     RunTone({"--dtmf", "2", "--rate", "11025", "-d", scratch.path().string()});
     const Bytes key2 = ReadFileBytes(scratch / "dtmf-2.wav");
-    EXPECT_TRUE(std::equal(pcmBytes.begin() + 44 + 2 * 1764, pcmBytes.begin() + 44 + 2 * 1984,
-                           key2.begin() + 44));
+    constexpr std::ptrdiff_t kKey2 = 44 + 1764 * std::ptrdiff_t{2};
+    constexpr std::ptrdiff_t kKey2End = 44 + 1984 * std::ptrdiff_t{2};
+    EXPECT_TRUE(
+        std::equal(pcmBytes.begin() + kKey2, pcmBytes.begin() + kKey2End, key2.begin() + 44));
     EXPECT_NE(SampleAt(pcmBytes, 1983), 0);
     for (std::size_t i = 1984; i != 2426; ++i) {
         ASSERT_EQ(SampleAt(pcmBytes, i), 0) << i;
