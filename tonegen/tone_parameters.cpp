@@ -186,8 +186,9 @@ std::optional<std::string> FoldingWarning(const ToneInputs& inputs) {
     return "Attention : " + high +
            (count == 1 ? " atteint ou dépasse" : " atteignent ou dépassent") +
            " la moitié de la fréquence d'échantillonnage (" + half + " Hz) : " +
-           (count == 1 ? "elle sera entendue repliée" : "elles seront entendues repliées") +
-           ", plus grave que demandé.";
+           (count == 1 ? "elle sera entendue repliée, plus grave"
+                       : "elles seront entendues repliées, plus graves") +
+           " que demandé.";
 }
 
 Failure SampleFailure(SampleFault fault, std::int32_t index, const ToneInputs& inputs) {
