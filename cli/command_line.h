@@ -4,6 +4,7 @@
 // core accepts, and bad usage is known before any file is touched.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -30,6 +31,15 @@ struct DtmfRequest {
     std::string durationText = "1";
     std::int16_t amplitude = tonegen::kDefaultAmplitude;
     std::filesystem::path directory;
+    std::int32_t sampleRate = tonegen::kSamplesPerSecond;
+    tonegen::SampleFormat format = tonegen::SampleFormat::Pcm16;
+};
+
+// One file dialling a number: --dial TOUCHES [--tone-ms] [--gap-ms]
+// [--pause-ms] [--amplitude | --level] -o.
+struct DialFileRequest {
+    tonegen::DialRequest dial;
+    std::filesystem::path output;  // "-" is standard output
 };
 
 struct HelpRequest {};
@@ -40,8 +50,8 @@ struct UsageError {
     std::string message;
 };
 
-using ParsedCommand =
-    std::variant<ToneRequest, DtmfRequest, HelpRequest, VersionRequest, UsageError>;
+using ParsedCommand = std::variant<ToneRequest, DtmfRequest, HelpRequest, VersionRequest,
+                                   UsageError, DialFileRequest>;
 
 // What came out of recordings: --check FILE... [--channel N] [--min-level DBFS]
 // [--max-twist-normal DB] [--max-twist-reverse DB] [--expect KEYS] [--json].
@@ -80,5 +90,21 @@ tonegen::ToneInputs DtmfInputs(const tonegen::DtmfKey& key, const DtmfRequest& r
 // dtmf-1.wav, dtmf-A.wav, dtmf-star.wav, dtmf-hash.wav: names that need no
 // quoting in a shell.
 std::string DtmfFileName(const tonegen::DtmfKey& key);
+
+// --format's names, in the order --help lists them: pcm16, ulaw, alaw.
+struct FormatName {
+    std::string_view name;
+    tonegen::SampleFormat format;
+};
+inline constexpr std::array<FormatName, 3> kFormatNames{{
+    {"pcm16", tonegen::SampleFormat::Pcm16},
+    {"ulaw", tonegen::SampleFormat::MuLaw},
+    {"alaw", tonegen::SampleFormat::ALaw},
+}};
+
+// The amplitude of a level in dBFS: round(32,767 × 10^(dBFS / 20)).
+std::int16_t AmplitudeOfLevel(double decibels);
+inline constexpr double kLowestLevel = -90.0;  // dBFS: amplitude 1
+inline constexpr double kHighestLevel = 0.0;
 
 }  // namespace quenbrix_cli

@@ -3,6 +3,8 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <functional>
+#include <optional>
 #include <string>
 #include <type_traits>
 #include <variant>
@@ -51,15 +53,20 @@ int ProgressFd() {
     return ::isatty(STDERR_FILENO) == 1 ? STDERR_FILENO : -1;
 }
 
-tonegen::RunResult WriteOne(const fs::path& target, const tonegen::ToneInputs& inputs) {
+// The file is written by write into the opened output, with the progress
+// that feeds the bar.
+using FileWrite = std::function<tonegen::RunResult(
+    tonegen::NativeFile output, const fs::path& shownPath, const tonegen::ToneProgress& progress)>;
+
+tonegen::RunResult WriteOne(const fs::path& target, const FileWrite& write) {
     auto opened = OutputTarget::Open(target);
     if (auto* failure = std::get_if<tonegen::Failure>(&opened)) {
         return *failure;
     }
     const auto& output = std::get<std::unique_ptr<OutputTarget>>(opened);
     ProgressBar bar(ProgressFd(), ProgressBar::Label(target));
-    tonegen::RunResult result = tonegen::WriteToneFile(
-        output->Output(), target, inputs,
+    tonegen::RunResult result = write(
+        output->Output(), target,
         {nullptr, [&bar](std::int32_t done, std::int32_t total) { bar.Update(done, total); }});
     if (!result) {
         result = output->Commit();
@@ -77,15 +84,37 @@ int PrintUsageError(const std::string& message) {
     return kExitBadUsage;
 }
 
-int RunTone(const ToneRequest& request) {
-    // As compressors do: binary bytes would only garble the screen, and a
-    // redirection was most likely forgotten.
-    if (request.output == "-" && ::isatty(STDOUT_FILENO) == 1) {
+// As compressors do: binary bytes would only garble the screen, and a
+// redirection was most likely forgotten. The exit status, or nothing.
+std::optional<int> RefuseTerminal(const fs::path& output) {
+    if (output == "-" && ::isatty(STDOUT_FILENO) == 1) {
         return PrintUsageError(
             "la sortie standard est un terminal : le fichier Wav n'y est pas écrit. Redirigez-la "
             "vers un fichier ou un programme (" +
             tonegen::QuoteInput("-o - | aplay") + ").");
     }
+    return std::nullopt;
+}
+
+tonegen::RunResult WriteOne(const fs::path& target, const tonegen::ToneInputs& inputs) {
+    return WriteOne(target, [&inputs](tonegen::NativeFile output, const fs::path& shownPath,
+                                      const tonegen::ToneProgress& progress) {
+        return tonegen::WriteToneFile(output, shownPath, inputs, progress);
+    });
+}
+
+// A warning does not stop the file: it tells what it will sound like.
+void PrintWarning(const std::optional<std::string>& warning) {
+    if (warning) {
+        PrintError("quenbrix-tone : " + *warning + "\n");
+    }
+}
+
+int RunTone(const ToneRequest& request) {
+    if (const auto refused = RefuseTerminal(request.output)) {
+        return *refused;
+    }
+    PrintWarning(tonegen::FoldingWarning(request.inputs));
     const auto failure = WriteOne(request.output, request.inputs);
     return failure ? ReportFailure(request.output, *failure) : kExitSuccess;
 }
@@ -101,6 +130,19 @@ int RunDtmf(const DtmfRequest& request) {
         }
     }
     return kExitSuccess;
+}
+
+int RunDial(const DialFileRequest& request) {
+    if (const auto refused = RefuseTerminal(request.output)) {
+        return *refused;
+    }
+    PrintWarning(tonegen::DialTimingWarning(request.dial.timings));
+    const auto failure =
+        WriteOne(request.output, [&request](tonegen::NativeFile output, const fs::path& shownPath,
+                                            const tonegen::ToneProgress& progress) {
+            return tonegen::WriteDialFile(output, shownPath, request.dial, progress);
+        });
+    return failure ? ReportFailure(request.output, *failure) : kExitSuccess;
 }
 
 int Answer(const HelpRequest&) {
@@ -138,6 +180,8 @@ int ToneCommand::Run(std::span<const std::string_view> args) {
                 return Answer(parsed);
             } else if constexpr (std::is_same_v<T, ToneRequest>) {
                 return RunTone(parsed);
+            } else if constexpr (std::is_same_v<T, DialFileRequest>) {
+                return RunDial(parsed);
             } else {
                 return RunDtmf(parsed);
             }

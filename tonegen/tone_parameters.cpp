@@ -12,8 +12,9 @@
 namespace tonegen {
 namespace {
 
-std::string LongestDuration() {
-    return "la durée maximale est de " + GroupDigits(kLongestSeconds) + " secondes";
+std::string LongestDuration(const ToneInputs& inputs) {
+    return "la durée maximale est de " +
+           GroupDigits(LongestSeconds(inputs.format, inputs.sampleRate)) + " secondes";
 }
 
 Failure FrequencyFailure(int which, std::string_view text, NumberStatus status) {
@@ -32,7 +33,8 @@ bool SpellsNegative(std::string_view text) {
     return first != std::string_view::npos && text[first] == '-';
 }
 
-std::optional<Failure> ReadDuration(std::string_view text, std::int32_t& seconds) {
+std::optional<Failure> ReadDuration(const ToneInputs& inputs, std::int32_t& seconds) {
+    const std::string_view text = inputs.durationText;
     if (text.empty()) {
         return Failure{FailureKind::TypeMismatch,
                        "La durée est vide. Saisissez un nombre entier de secondes, par exemple 1."};
@@ -52,23 +54,24 @@ std::optional<Failure> ReadDuration(std::string_view text, std::int32_t& seconds
                                                   "positive."};
     }
     if (number.status == NumberStatus::OutOfRange) {
-        return Failure{FailureKind::Overflow, "La durée " + QuoteInput(text) +
-                                                  " est trop longue : " + LongestDuration() + "."};
+        return Failure{
+            FailureKind::Overflow,
+            "La durée " + QuoteInput(text) + " est trop longue : " + LongestDuration(inputs) + "."};
     }
     seconds = number.seconds;
     return std::nullopt;
 }
 
-Failure TooLongFailure(std::int32_t seconds, std::string_view why) {
+Failure TooLongFailure(std::int32_t seconds, std::string_view why, std::int32_t longest) {
     return {FailureKind::Overflow, "La durée de " + GroupDigits(seconds) +
                                        " secondes est trop longue : " + std::string(why) + ". " +
-                                       "La durée maximale est de " + GroupDigits(kLongestSeconds) +
+                                       "La durée maximale est de " + GroupDigits(longest) +
                                        " secondes."};
 }
 
 // W = F / rate, then the step W × 6.28 shared by every sample.
-std::optional<double> PhaseStep(double frequency) {
-    const double w = frequency / static_cast<double>(kSamplesPerSecond);
+std::optional<double> PhaseStep(double frequency, std::int32_t sampleRate) {
+    const double w = frequency / static_cast<double>(sampleRate);
     const double step = w * kPhaseFactor;
     if (!std::isfinite(w) || !std::isfinite(step)) {
         return std::nullopt;
@@ -85,6 +88,9 @@ std::string FrequencyName(bool first, const ToneInputs& inputs, bool sentenceSta
 }  // namespace
 
 std::variant<ToneParameters, Failure> ReadToneParameters(const ToneInputs& inputs) {
+    if (auto failure = CheckSampleRate(inputs.sampleRate)) {
+        return *failure;
+    }
     const FrequencyNumber frequency1 = ParseFrequencyText(inputs.frequency1Text);
     if (frequency1.status != NumberStatus::Ok) {
         return FrequencyFailure(1, inputs.frequency1Text, frequency1.status);
@@ -94,15 +100,16 @@ std::variant<ToneParameters, Failure> ReadToneParameters(const ToneInputs& input
         return FrequencyFailure(2, inputs.frequency2Text, frequency2.status);
     }
     ToneParameters parameters;
-    if (auto failure = ReadDuration(inputs.durationText, parameters.seconds)) {
+    if (auto failure = ReadDuration(inputs, parameters.seconds)) {
         return *failure;
     }
-    if (__builtin_mul_overflow(parameters.seconds, kSamplesPerSecond, &parameters.sampleCount)) {
+    if (__builtin_mul_overflow(parameters.seconds, inputs.sampleRate, &parameters.sampleCount)) {
         return TooLongFailure(parameters.seconds,
-                              "le nombre d'échantillons dépasse " + GroupDigits(INT32_MAX));
+                              "le nombre d'échantillons dépasse " + GroupDigits(INT32_MAX),
+                              LongestSeconds(inputs.format, inputs.sampleRate));
     }
-    const std::optional<double> step1 = PhaseStep(frequency1.value);
-    const std::optional<double> step2 = PhaseStep(frequency2.value);
+    const std::optional<double> step1 = PhaseStep(frequency1.value, inputs.sampleRate);
+    const std::optional<double> step2 = PhaseStep(frequency2.value, inputs.sampleRate);
     if (!step1 || !step2) {
         return SampleFailure(step1 ? SampleFault::Phase2NotFinite : SampleFault::Phase1NotFinite, 0,
                              inputs);
@@ -119,8 +126,69 @@ Failure PhaseRangeFailure(bool firstFrequency, std::int32_t index, const ToneInp
                        "fréquence plus basse."};
 }
 
-Failure FileTooLargeFailure(std::int32_t seconds) {
-    return TooLongFailure(seconds, "le fichier WAVE dépasserait sa taille maximale de 2 Go");
+Failure FileTooLargeFailure(std::int32_t seconds, SampleFormat format, std::int32_t sampleRate) {
+    return TooLongFailure(seconds, "le fichier WAVE dépasserait sa taille maximale de 2 Go",
+                          LongestSeconds(format, sampleRate));
+}
+
+Failure DialTooLongFailure(std::int64_t sampleCount, SampleFormat format, std::int32_t sampleRate) {
+    return {FailureKind::Overflow,
+            "Le numéro à composer est trop long pour les champs de taille du fichier WAVE en " +
+                std::string(FormatName(format)) + " : il durerait " +
+                GroupDigits(sampleCount / sampleRate) +
+                " secondes, le fichier dépasserait sa taille maximale de 2 Go. La durée maximale "
+                "à " +
+                GroupDigits(sampleRate) + " Hz est de " +
+                GroupDigits(LongestSeconds(format, sampleRate)) + " secondes."};
+}
+
+std::optional<Failure> CheckSampleRate(std::int32_t sampleRate) {
+    if (sampleRate >= kLowestSampleRate && sampleRate <= kHighestSampleRate) {
+        return std::nullopt;
+    }
+    return Failure{FailureKind::Overflow,
+                   "La fréquence d'échantillonnage de " + GroupDigits(sampleRate) +
+                       " Hz est hors limites : elle doit être comprise entre " +
+                       GroupDigits(kLowestSampleRate) + " et " + GroupDigits(kHighestSampleRate) +
+                       " Hz."};
+}
+
+std::string_view FormatName(SampleFormat format) {
+    switch (format) {
+        case SampleFormat::MuLaw:
+            return "µ-law";
+        case SampleFormat::ALaw:
+            return "A-law";
+        case SampleFormat::Pcm16:
+            break;
+    }
+    return "PCM 16 bits";
+}
+
+std::optional<std::string> FoldingWarning(const ToneInputs& inputs) {
+    std::string high;
+    int count = 0;
+    for (const bool first : {true, false}) {
+        const FrequencyNumber frequency =
+            ParseFrequencyText(first ? inputs.frequency1Text : inputs.frequency2Text);
+        // A tone at or above half the rate folds back below it: the file
+        // sounds at another pitch than the one asked for.
+        if (frequency.status == NumberStatus::Ok &&
+            std::fabs(frequency.value) * 2.0 >= static_cast<double>(inputs.sampleRate)) {
+            high += (count++ == 0 ? "" : " et ") + FrequencyName(first, inputs);
+        }
+    }
+    if (count == 0) {
+        return std::nullopt;
+    }
+    const std::string half =
+        GroupDigits(inputs.sampleRate / 2) + (inputs.sampleRate % 2 != 0 ? ",5" : "");
+    return "Attention : " + high +
+           (count == 1 ? " atteint ou dépasse" : " atteignent ou dépassent") +
+           " la moitié de la fréquence d'échantillonnage (" + half + " Hz) : " +
+           (count == 1 ? "elle sera entendue repliée, plus grave"
+                       : "elles seront entendues repliées, plus graves") +
+           " que demandé.";
 }
 
 Failure SampleFailure(SampleFault fault, std::int32_t index, const ToneInputs& inputs) {

@@ -2,24 +2,21 @@
 
 #include <algorithm>
 #include <array>
-#include <limits>
 
 #include "g711.h"
 
 namespace tonegen {
 namespace {
 
-// What the format chunk says about one format.
+// What the format chunk says about one format besides its block align.
 struct FormatFields {
     std::int16_t formatTag;
     std::int16_t bitsPerSample;
-    std::int16_t blockAlign;  // one mono sample
-    bool compressed;          // an 18-byte format chunk and a fact chunk
 };
 
-constexpr FormatFields kPcm16 = {1, 16, 2, false};
-constexpr FormatFields kMuLaw = {7, 8, 1, true};
-constexpr FormatFields kALaw = {6, 8, 1, true};
+constexpr FormatFields kPcm16 = {1, 16};
+constexpr FormatFields kMuLaw = {7, 8};
+constexpr FormatFields kALaw = {6, 8};
 
 constexpr FormatFields FieldsOf(SampleFormat format) {
     switch (format) {
@@ -35,20 +32,9 @@ constexpr FormatFields FieldsOf(SampleFormat format) {
 
 constexpr std::int16_t kChannelCount = 1;
 constexpr std::int16_t kExtensionSize = 0;  // cbSize: nothing follows in the chunk
-constexpr std::int32_t kFactChunkSize = 4;  // the sample count
 
-// The body of the format chunk: 16 bytes for PCM, 2 more for the extension
-// size that every other format carries.
-constexpr std::int32_t FormatChunkSize(SampleFormat format) {
-    return FieldsOf(format).compressed ? 18 : 16;
-}
-
-// The header bytes that follow the RIFF size field: "WAVE" (4), "fmt " and its
-// size (8) and body, "fact", its size and body (12) when there is one, "data"
-// and its size (8).
-constexpr std::int32_t HeaderBytesAfterRiffSize(SampleFormat format) {
-    const std::int32_t factChunk = FieldsOf(format).compressed ? 8 + kFactChunkSize : 0;
-    return 4 + 8 + FormatChunkSize(format) + factChunk + 8;
+constexpr std::int16_t BlockAlign(SampleFormat format) {
+    return static_cast<std::int16_t>(SampleBytes(format));
 }
 
 static_assert(HeaderBytesAfterRiffSize(SampleFormat::Pcm16) + 8 == kWaveHeaderSize);
@@ -78,7 +64,7 @@ bool AppendAsciiText(ByteSink& sink, std::string_view text) {
 
 std::optional<std::int32_t> DataChunkSize(std::int32_t sampleCount, SampleFormat format) {
     std::int32_t size = 0;
-    if (__builtin_mul_overflow(sampleCount, FieldsOf(format).blockAlign, &size)) {
+    if (__builtin_mul_overflow(sampleCount, BlockAlign(format), &size)) {
         return std::nullopt;
     }
     return size;
@@ -100,7 +86,7 @@ std::optional<std::int32_t> RiffChunkSize(std::int32_t sampleCount, SampleFormat
 
 std::optional<std::int32_t> BytesPerSecond(SampleFormat format, std::int32_t sampleRate) {
     std::int32_t rate = 0;
-    if (__builtin_mul_overflow(sampleRate, FieldsOf(format).blockAlign, &rate)) {
+    if (__builtin_mul_overflow(sampleRate, BlockAlign(format), &rate)) {
         return std::nullopt;
     }
     return rate;
@@ -108,19 +94,6 @@ std::optional<std::int32_t> BytesPerSecond(SampleFormat format, std::int32_t sam
 
 std::int32_t WaveHeaderSize(SampleFormat format) {
     return 8 + HeaderBytesAfterRiffSize(format);
-}
-
-std::int32_t LongestSampleCount(SampleFormat format) {
-    // The RIFF size grows with N, so the counts it holds run from 0 up to the
-    // last one; halving the interval keeps RiffChunkSize the one rule. The
-    // largest int32 never fits: the header bytes come on top of it.
-    std::int32_t fits = 0;
-    std::int32_t tooMany = std::numeric_limits<std::int32_t>::max();
-    while (tooMany - fits > 1) {
-        const std::int32_t middle = fits + (tooMany - fits) / 2;
-        (RiffChunkSize(middle, format) ? fits : tooMany) = middle;
-    }
-    return fits;
 }
 
 HeaderOutcome WriteWaveHeader(ByteSink& sink, std::int32_t sampleCount, SampleFormat format,
@@ -141,9 +114,9 @@ HeaderOutcome WriteWaveHeader(ByteSink& sink, std::int32_t sampleCount, SampleFo
                    AppendInt16LittleEndian(sink, kChannelCount) &&
                    AppendInt32LittleEndian(sink, sampleRate) &&
                    AppendInt32LittleEndian(sink, *bytesPerSecond) &&
-                   AppendInt16LittleEndian(sink, fields.blockAlign) &&
+                   AppendInt16LittleEndian(sink, BlockAlign(format)) &&
                    AppendInt16LittleEndian(sink, fields.bitsPerSample);
-    if (fields.compressed) {
+    if (HasFactChunk(format)) {
         written = written && AppendInt16LittleEndian(sink, kExtensionSize) &&
                   AppendAsciiText(sink, "fact") && AppendInt32LittleEndian(sink, kFactChunkSize) &&
                   AppendInt32LittleEndian(sink, sampleCount);
@@ -162,7 +135,7 @@ bool WriteWaveEnd(ByteSink& sink, std::int32_t sampleCount, SampleFormat format)
 }
 
 std::size_t BytesPerSample(SampleFormat format) {
-    return static_cast<std::size_t>(FieldsOf(format).blockAlign);
+    return static_cast<std::size_t>(BlockAlign(format));
 }
 
 std::span<const std::uint8_t> EncodeSamples(SampleFormat format,

@@ -47,9 +47,6 @@ std::optional<std::int32_t> BytesPerSecond(SampleFormat format = SampleFormat::P
                                            std::int32_t sampleRate = kSamplesPerSecond);
 // 44 or 58.
 std::int32_t WaveHeaderSize(SampleFormat format);
-// The most samples whose file the size fields still hold: 1,073,741,805 in
-// PCM, 2,147,483,596 in G.711.
-std::int32_t LongestSampleCount(SampleFormat format);
 
 enum class HeaderOutcome {
     Written,       // the whole header went to the sink

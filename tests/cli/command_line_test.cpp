@@ -40,7 +40,7 @@ TEST(CommandLineTone, ReadsTextsUnchangedInEveryGnuForm) {
     // before it; abbreviations, an attached -o value, "-" and "--".
     const auto gnu =
         ParseArgs({"--f1", "-5", "--f=697", "--sec", "1", "--amp=7", "-o-", "--", "--f1"});
-    EXPECT_EQ(UsageMessage(gnu), "l'option " + Q("--f") + " est ambiguë (--f1, --f2).");
+    EXPECT_EQ(UsageMessage(gnu), "l'option " + Q("--f") + " est ambiguë (--f1, --f2, --format).");
     const auto abbreviated = ParseArgs({"--f1", "-5", "--f2=697", "--sec", "1", "--amp=7", "-o-"});
     const auto* short_ = std::get_if<ToneRequest>(&abbreviated);
     ASSERT_NE(short_, nullptr) << UsageMessage(abbreviated);

@@ -38,6 +38,10 @@ complete_line quenbrix-tone --dtmf ""
     fail "--dtmf offers '${COMPREPLY[*]}'"
 complete_line quenbrix-tone --dtmf = 12
 [[ ${COMPREPLY[0]} == 120 && ${COMPREPLY[15]} == 12D ]] || fail "--dtmf=12 offers '${COMPREPLY[*]}'"
+complete_line quenbrix-tone --dial 1 --format ""
+[[ ${COMPREPLY[*]} == "pcm16 ulaw alaw" ]] || fail "--format offers '${COMPREPLY[*]}'"
+complete_line quenbrix-tone --rate 8
+[[ ${COMPREPLY[*]} == "8000" ]] || fail "--rate 8 offers '${COMPREPLY[*]}'"
 complete_line quenbrix-tone --f1 1 -o ""
 [[ " ${COMPREPLY[*]} " == *" - "* ]] || fail "-o does not offer standard output"
 

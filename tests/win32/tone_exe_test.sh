@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # tone_exe_test.sh QUENBRIX_TONE_EXE LINUX_QUENBRIX_TONE
 # quenbrix-tone.exe under Wine against the Linux build: the same bytes for the
-# same arguments (through UTF-16 arguments and a folder outside the ANSI code
-# page), its exit codes and French messages in a file and on a console,
+# same arguments, dialled numbers and every format included (through UTF-16
+# arguments and a folder outside the ANSI code page), its exit codes and French messages in a file and on a console,
 # replacing a file, what it refuses, standard output in binary, and Ctrl+C or
 # a forced end leaving nothing behind.
 set -euo pipefail
@@ -32,6 +32,13 @@ rm "$folder/w.wav" "$work/linux/l.wav"
 # Replaced in place: the same name, the new bytes, no hidden file left.
 same --f1 941 --f2 1477 --seconds 2 --amplitude 1
 [[ $(ls -A "$folder") == w.wav ]] || fail "left beside the file: $(ls -A "$folder")"
+
+# A dialled number in each format, at the telephone and an odd rate, and a
+# tone at another rate, from level and pause options.
+same --dial '0123456789*#ABCD,1' --pause-ms 300
+same --dial '12 34,5#' --rate 8000 --format ulaw --level -6
+same --dial 'a*b' --rate 11025 --format alaw --tone-ms 2 --gap-ms 1
+same --f1 1209 --f2 697 --seconds 2 --rate 48000 --format alaw
 
 windows --dtmf 0123456789*#abcd -d "$folder/touches" || fail "--dtmf failed"
 "$linux" --dtmf 0123456789*#abcd -d "$work/linux/touches"

@@ -1,5 +1,7 @@
 // Making a tone file: two frequency texts, a duration text and an amplitude
-// become a mono 16-bit PCM RIFF/WAVE file at kSamplesPerSecond samples/s.
+// become a mono RIFF/WAVE file, 16-bit PCM at kSamplesPerSecond samples/s
+// unless the caller asks for another rate or format; and a dialled number as
+// one file of keys, gaps and pauses.
 #pragma once
 
 #include <cstdint>
@@ -10,7 +12,9 @@
 #include <string>
 #include <string_view>
 
+#include "tonegen/dial_plan.h"
 #include "tonegen/failure.h"
+#include "tonegen/sample_format.h"
 
 namespace tonegen {
 
@@ -23,23 +27,22 @@ inline constexpr std::int16_t kLowestAmplitude = 0;
 inline constexpr std::int16_t kHighestAmplitude = std::numeric_limits<std::int16_t>::max();
 inline constexpr std::int16_t kDefaultAmplitude = 20000;
 
-// The RIFF size field is a signed 32-bit count of the bytes after it: the 36
-// other header bytes and two bytes a sample. The longest whole-second
-// duration is the last one whose file that field can still count.
-inline constexpr std::int32_t kHeaderBytesAfterRiffSize = 36;
-inline constexpr std::int32_t kBytesPerSample = 2;
-inline constexpr std::int32_t kLongestSeconds = static_cast<std::int32_t>(
-    (std::int64_t{std::numeric_limits<std::int32_t>::max()} - kHeaderBytesAfterRiffSize) /
-    (std::int64_t{kBytesPerSample} * kSamplesPerSecond));
+// The longest whole-second duration of the window's files: the last one whose
+// file the RIFF size field can still count.
+inline constexpr std::int32_t kLongestSeconds =
+    LongestSeconds(SampleFormat::Pcm16, kSamplesPerSecond);
 
 // What the user gives for one file. The texts are UTF-8 and are converted the
 // same way as the window's boxes: the frequencies in hertz (empty is 0 Hz),
-// the duration in whole seconds.
+// the duration in whole seconds. The window's files keep the rate and format
+// given here by default.
 struct ToneInputs {
     std::string frequency1Text;
     std::string frequency2Text;
     std::string durationText;
     std::int16_t amplitude = 0;
+    std::int32_t sampleRate = kSamplesPerSecond;  // kLowestSampleRate to kHighestSampleRate
+    SampleFormat format = SampleFormat::Pcm16;
 };
 
 // How far a run has come, for a wait pointer or a progress bar.
@@ -90,6 +93,32 @@ std::filesystem::path ToneFilePath(const std::filesystem::path& programDirectory
 // d'utilisation", as it does on Windows.
 [[nodiscard]] RunResult CreateToneFile(const std::filesystem::path& programDirectory,
                                        const ToneInputs& inputs, const ToneProgress& progress = {});
+
+// A French warning when a frequency lies at or above half the sample rate:
+// the file is still made, but that tone folds back to a lower pitch.
+[[nodiscard]] std::optional<std::string> FoldingWarning(const ToneInputs& inputs);
+
+// What the user gives for a dialled number in one file.
+struct DialRequest {
+    std::string dialText;  // as ParseDialString reads it
+    DialTimings timings;
+    std::int16_t amplitude = kDefaultAmplitude;
+    std::int32_t sampleRate = kSamplesPerSecond;
+    SampleFormat format = SampleFormat::Pcm16;
+};
+
+// Refuses, before any file is touched, a request with which a run cannot
+// succeed: a character that is no key, a timing or a rate out of range, an
+// amplitude below 0, a number too long for the format's 32-bit size fields.
+[[nodiscard]] std::optional<Failure> CheckDialRequest(const DialRequest& request);
+
+// Writes the dialled number into an output the caller has opened, as
+// WriteToneFile does: each key's two tones from phase 0, computed as every
+// other file's samples are, then its gap; a comma's pause. Silence is sample
+// value 0 in the file's format.
+[[nodiscard]] RunResult WriteDialFile(NativeFile output, const std::filesystem::path& shownPath,
+                                      const DialRequest& request,
+                                      const ToneProgress& progress = {});
 
 // The run as a window calls it: CreateToneFile in the programs, a stand-in in
 // the tests that need to stop inside a run.
