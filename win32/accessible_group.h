@@ -68,6 +68,18 @@ class AccessibleGroup final : public AccessibleObject {
     // Asks a child window's own object about itself.
     template <typename Question>
     HRESULT AskWindow(const AccessibleElement& element, Question&& question);
+    // A child window's element, which the window's own object answers for.
+    [[nodiscard]] bool AnsweredByWindow(const AccessibleElement& element) const;
+    // Answers about the element a child id names: the window's object for a
+    // child window, answer(element) for the others.
+    template <typename Question, typename Answer>
+    HRESULT AnswerFor(const VARIANT& child, Question&& question, Answer&& answer);
+    // The same for a question with one result, which starts empty; question
+    // is the IAccessible method a child window's object answers it with.
+    template <typename Result, typename Question, typename Answer>
+    HRESULT AnswerInto(const VARIANT& child, Result* result, Question question, Answer&& answer);
+    // The object of an element, as a VARIANT.
+    HRESULT ReturnObjectOf(const AccessibleElement& element, VARIANT* result);
     [[nodiscard]] RECT ClientPlace(const AccessibleElement& element) const;
 
     HWND window_;
