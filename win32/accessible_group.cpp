@@ -50,9 +50,9 @@ void Clear(VARIANT* value) {
 
 AccessibleGroup::AccessibleGroup(HWND window, AccessibleElement self,
                                  ComReference<IAccessible> standard, ComReference<IDispatch> parent)
-    : window_(window),
+    : AccessibleObject(standard),
+      window_(window),
       self_(std::move(self)),
-      standard_(std::move(standard)),
       parent_(std::move(parent)) {}
 
 HRESULT AccessibleGroup::CreateForClient(HWND window, AccessibleElement client,

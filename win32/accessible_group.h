@@ -58,6 +58,7 @@ class AccessibleGroup final : public AccessibleObject {
     HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT child) override;
 
   private:
+    // standard: the window's own object, for the client area only.
     AccessibleGroup(HWND window, AccessibleElement self, ComReference<IAccessible> standard,
                     ComReference<IDispatch> parent);
 
@@ -84,8 +85,7 @@ class AccessibleGroup final : public AccessibleObject {
 
     HWND window_;
     AccessibleElement self_;
-    ComReference<IAccessible> standard_;  // the window's, for the client area only
-    ComReference<IDispatch> parent_;      // the group holding this one, for the others
+    ComReference<IDispatch> parent_;  // the group holding this one, for the others
 };
 
 // The answer to WM_GETOBJECT: for OBJID_CLIENT the client area described by
