@@ -107,26 +107,6 @@ LRESULT AboutWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return OnSetCursor(wParam, lParam);
         case WM_CTLCOLORBTN:
             return reinterpret_cast<LRESULT>(GetStockObject(WHITE_BRUSH));
-        case WM_ERASEBKGND:
-            return 1;  // WM_PAINT covers everything
-        case WM_PAINT:
-            OnPaint();
-            return 0;
-        case WM_PRINTCLIENT:
-            PaintClient(reinterpret_cast<HDC>(wParam));
-            return 0;
-        case WM_ACTIVATE:
-            focus_.OnActivate(Handle(), wParam);
-            return 0;
-        case WM_SETFOCUS:
-            focus_.Restore();
-            return 0;
-        case WM_GETDPISCALEDSIZE:
-            *reinterpret_cast<SIZE*>(lParam) = WindowSize(static_cast<int>(wParam));
-            return TRUE;
-        case WM_DPICHANGED:
-            OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
-            return 0;
         case WM_DESTROY:
             ok_ = nullptr;
             icon_.reset();
@@ -135,7 +115,7 @@ LRESULT AboutWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             return 0;
         default:
-            return Default(message, wParam, lParam);
+            return FormWindow::HandleMessage(message, wParam, lParam);
     }
 }
 

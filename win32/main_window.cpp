@@ -147,26 +147,6 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_DRAWITEM:
             OnDrawButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
             return TRUE;
-        case WM_ERASEBKGND:
-            return 1;  // WM_PAINT covers everything
-        case WM_PAINT:
-            OnPaint();
-            return 0;
-        case WM_PRINTCLIENT:
-            PaintClient(reinterpret_cast<HDC>(wParam));
-            return 0;
-        case WM_ACTIVATE:
-            focus_.OnActivate(Handle(), wParam);
-            return 0;
-        case WM_SETFOCUS:
-            focus_.Restore();
-            return 0;
-        case WM_GETDPISCALEDSIZE:
-            *reinterpret_cast<SIZE*>(lParam) = WindowSize(static_cast<int>(wParam));
-            return TRUE;
-        case WM_DPICHANGED:
-            OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
-            return 0;
         case WM_SETCURSOR:
             return OnSetCursor(wParam, lParam);
         case DM_GETDEFID:
@@ -181,7 +161,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             return 0;
         default:
-            return Default(message, wParam, lParam);
+            return FormWindow::HandleMessage(message, wParam, lParam);
     }
 }
 
@@ -370,13 +350,6 @@ void MainWindow::OnDrawButton(const DRAWITEMSTRUCT& item) {
         InflateRect(&face, -inset, -inset);
         DrawFocusRect(item.hDC, &face);
     }
-}
-
-void MainWindow::OnPaint() {
-    PAINTSTRUCT paint{};
-    HDC dc = BeginPaint(Handle(), &paint);
-    PaintClient(dc);
-    EndPaint(Handle(), &paint);
 }
 
 void MainWindow::PaintClient(HDC dc) {

@@ -43,6 +43,26 @@ LRESULT Window::Default(UINT message, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcW(handle_, message, wParam, lParam);
 }
 
+LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_PAINT:
+            OnPaint();
+            return 0;
+        case WM_PRINTCLIENT:
+            PaintClient(reinterpret_cast<HDC>(wParam));
+            return 0;
+        default:
+            return Default(message, wParam, lParam);
+    }
+}
+
+void Window::OnPaint() {
+    PAINTSTRUCT paint{};
+    HDC dc = BeginPaint(handle_, &paint);
+    PaintClient(dc);
+    EndPaint(handle_, &paint);
+}
+
 LRESULT CALLBACK Window::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     Window* self = nullptr;
     if (message == WM_NCCREATE) {
@@ -68,6 +88,27 @@ LRESULT CALLBACK Window::Procedure(HWND window, UINT message, WPARAM wParam, LPA
         self->handle_ = nullptr;
     }
     return result;
+}
+
+LRESULT FormWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_ERASEBKGND:
+            return 1;  // WM_PAINT covers everything
+        case WM_ACTIVATE:
+            focus_.OnActivate(Handle(), wParam);
+            return 0;
+        case WM_SETFOCUS:
+            focus_.Restore();
+            return 0;
+        case WM_GETDPISCALEDSIZE:
+            *reinterpret_cast<SIZE*>(lParam) = WindowSize(static_cast<int>(wParam));
+            return TRUE;
+        case WM_DPICHANGED:
+            OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+            return 0;
+        default:
+            return Window::HandleMessage(message, wParam, lParam);
+    }
 }
 
 void EndAfterFailure(const char* what) {
