@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <optional>
 #include <stdexcept>
 #include <utility>
 
@@ -32,6 +33,30 @@ constexpr int kFirstId = 100;
 int ControlId(const forms::Control& control) {
     const auto found = std::find(form::kControls.begin(), form::kControls.end(), &control);
     return kFirstId + static_cast<int>(found - form::kControls.begin());
+}
+
+// Where a request from the volume bar moves it (before the bounds), or
+// nothing for a request that does not move it.
+std::optional<int> VolumeAfter(int request, const SCROLLINFO& bar) {
+    switch (request) {
+        case SB_LINELEFT:
+            return bar.nPos - form::kVolumeSmallStep;
+        case SB_LINERIGHT:
+            return bar.nPos + form::kVolumeSmallStep;
+        case SB_PAGELEFT:
+            return bar.nPos - form::kVolumeLargeStep;
+        case SB_PAGERIGHT:
+            return bar.nPos + form::kVolumeLargeStep;
+        case SB_LEFT:
+            return form::kVolumeLowest;
+        case SB_RIGHT:
+            return form::kVolumeHighest;
+        case SB_THUMBTRACK:
+        case SB_THUMBPOSITION:
+            return bar.nTrackPos;
+        default:
+            return std::nullopt;
+    }
 }
 
 bool IsPlainButton(const forms::Control& control) {
@@ -285,34 +310,11 @@ void MainWindow::OnScroll(int request) {
     info.cbSize = sizeof info;
     info.fMask = SIF_ALL;
     GetScrollInfo(volume, SB_CTL, &info);
-    int value = info.nPos;
-    switch (request) {
-        case SB_LINELEFT:
-            value -= form::kVolumeSmallStep;
-            break;
-        case SB_LINERIGHT:
-            value += form::kVolumeSmallStep;
-            break;
-        case SB_PAGELEFT:
-            value -= form::kVolumeLargeStep;
-            break;
-        case SB_PAGERIGHT:
-            value += form::kVolumeLargeStep;
-            break;
-        case SB_LEFT:
-            value = form::kVolumeLowest;
-            break;
-        case SB_RIGHT:
-            value = form::kVolumeHighest;
-            break;
-        case SB_THUMBTRACK:
-        case SB_THUMBPOSITION:
-            value = info.nTrackPos;
-            break;
-        default:
-            return;
+    const std::optional<int> value = VolumeAfter(request, info);
+    if (!value) {
+        return;
     }
-    SetScrollPos(volume, SB_CTL, std::clamp(value, form::kVolumeLowest, form::kVolumeHighest),
+    SetScrollPos(volume, SB_CTL, std::clamp(*value, form::kVolumeLowest, form::kVolumeHighest),
                  TRUE);
 }
 
