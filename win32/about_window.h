@@ -40,7 +40,6 @@ class AboutWindow final : public FormWindow {
     [[nodiscard]] HWND OkButton() const { return ok_; }
     [[nodiscard]] HWND IconBoxHandle() const { return icon_ ? icon_->Handle() : nullptr; }
     [[nodiscard]] int Dpi() const { return fonts_.Scale().Dpi(); }
-    [[nodiscard]] SIZE WindowSize(int dpi) const override;
 
   private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;

@@ -96,7 +96,8 @@ HWND CreateChild(HWND parent, const forms::Control& control) {
 
 MainWindow::MainWindow(std::filesystem::path programDirectory, SoundPlayer& player,
                        ToneFileMaker makeToneFile, Links links)
-    : programDirectory_(std::move(programDirectory)),
+    : FormWindow({kStyle, kExStyle, form::kClientWidth, form::kClientHeight}),
+      programDirectory_(std::move(programDirectory)),
       player_(player),
       makeToneFile_(std::move(makeToneFile)),
       links_(std::move(links)),
@@ -129,10 +130,7 @@ void MainWindow::Open(HWND owner) {
     SetWindowPos(window, nullptr, work.left + (work.right - work.left - size.cx) / 2,
                  work.top + (work.bottom - work.top - size.cy) / 2, size.cx, size.cy,
                  SWP_NOZORDER | SWP_NOACTIVATE);
-    focus_.Start(ControlHandle(form::kCommand1));
-    ShowWindow(window, SW_SHOW);
-    SetForegroundWindow(window);
-    focus_.Restore();
+    ShowWithFocusOn(ControlHandle(form::kCommand1));
 }
 
 HWND MainWindow::ControlHandle(const forms::Control& control) const {
@@ -146,13 +144,6 @@ HWND MainWindow::ControlHandle(const forms::Control& control) const {
 
 std::filesystem::path MainWindow::ToneFilePath() const {
     return tonegen::ToneFilePath(programDirectory_);
-}
-
-SIZE MainWindow::WindowSize(int dpi) const {
-    const DpiScale scale(dpi);
-    RECT frame{0, 0, scale.Pixels(form::kClientWidth), scale.Pixels(form::kClientHeight)};
-    AdjustWindowRectExForDpi(&frame, kStyle, FALSE, kExStyle, static_cast<UINT>(dpi));
-    return {frame.right - frame.left, frame.bottom - frame.top};
 }
 
 LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

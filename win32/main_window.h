@@ -45,7 +45,6 @@ class MainWindow final : public FormWindow {
     [[nodiscard]] HWND ControlHandle(const forms::Control& control) const;
     [[nodiscard]] std::filesystem::path ToneFilePath() const;
     [[nodiscard]] int Dpi() const { return fonts_.Scale().Dpi(); }
-    [[nodiscard]] SIZE WindowSize(int dpi) const override;
 
     // "Créer": writes test.wav from the inputs, then plays it or shows why not.
     void CreateAndPlay();

@@ -3,6 +3,7 @@
 #include <exception>
 #include <string>
 
+#include "dpi_scale.h"
 #include "program_texts.h"
 #include "wide_text.h"
 
@@ -109,6 +110,26 @@ LRESULT FormWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         default:
             return Window::HandleMessage(message, wParam, lParam);
     }
+}
+
+SIZE FormWindow::WindowSize(int dpi) const {
+    const RECT frame = FrameAt({0, 0}, dpi);
+    return {frame.right - frame.left, frame.bottom - frame.top};
+}
+
+RECT FormWindow::FrameAt(POINT corner, int dpi) const {
+    const DpiScale scale(dpi);
+    RECT frame{corner.x, corner.y, corner.x + scale.Pixels(frame_.clientWidth),
+               corner.y + scale.Pixels(frame_.clientHeight)};
+    AdjustWindowRectExForDpi(&frame, frame_.style, FALSE, frame_.exStyle, static_cast<UINT>(dpi));
+    return frame;
+}
+
+void FormWindow::ShowWithFocusOn(HWND control) {
+    focus_.Start(control);
+    ShowWindow(Handle(), SW_SHOW);
+    SetForegroundWindow(Handle());
+    focus_.Restore();
 }
 
 void EndAfterFailure(const char* what) {

@@ -45,14 +45,24 @@ class Window {
     HWND handle_ = nullptr;
 };
 
-// A top-level window laid out from the forms: WM_PAINT covers its whole
-// client area, the focus goes back to the control that had it when the
-// window comes back, and a move to a monitor of another resolution lays it
-// out again.
+// A top-level window laid out from the forms: its frame is sized for the
+// forms' client area, WM_PAINT covers that whole area, the focus goes back
+// to the control that had it when the window comes back, and a move to a
+// monitor of another resolution lays it out again.
 class FormWindow : public Window {
   public:
+    // The window's frame; the client area's size in the forms' twips.
+    struct Frame {
+        DWORD style;
+        DWORD exStyle;
+        int clientWidth;
+        int clientHeight;
+    };
+
+    explicit FormWindow(const Frame& frame) : frame_(frame) {}
+
     // The window's size for its client area at a resolution.
-    [[nodiscard]] virtual SIZE WindowSize(int dpi) const = 0;
+    [[nodiscard]] SIZE WindowSize(int dpi) const;
 
   protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -60,6 +70,15 @@ class FormWindow : public Window {
     // place the system suggests.
     virtual void OnDpiChanged(int dpi, const RECT& suggested) = 0;
 
+    // The window's place for its client area's top-left corner on the
+    // screen, at a resolution.
+    [[nodiscard]] RECT FrameAt(POINT corner, int dpi) const;
+    // Shows the window in front with the focus on control, which gets it
+    // back whenever the window comes back.
+    void ShowWithFocusOn(HWND control);
+
+  private:
+    Frame frame_;
     FocusMemory focus_;
 };
 
