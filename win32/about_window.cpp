@@ -30,7 +30,9 @@ POINT PointFrom(LPARAM lParam) {
 
 }  // namespace
 
-AboutWindow::AboutWindow(Links links) : links_(std::move(links)) {}
+AboutWindow::AboutWindow(Links links)
+    : FormWindow({kStyle, kExStyle, form::kClientWidth, form::kClientHeight}),
+      links_(std::move(links)) {}
 
 void AboutWindow::Show(HWND owner) {
     if (Handle() != nullptr) {
@@ -46,24 +48,10 @@ void AboutWindow::Show(HWND owner) {
         throw std::runtime_error("la fenêtre À propos n'a pas pu être créée");
     }
     // The client area's top-left corner at its place on the screen.
-    const DpiScale scale(Dpi());
-    const POINT corner = scale.Point(form::kOpenPosition);
-    RECT frame{corner.x, corner.y, corner.x + scale.Pixels(form::kClientWidth),
-               corner.y + scale.Pixels(form::kClientHeight)};
-    AdjustWindowRectExForDpi(&frame, kStyle, FALSE, kExStyle, static_cast<UINT>(Dpi()));
+    const RECT frame = FrameAt(DpiScale(Dpi()).Point(form::kOpenPosition), Dpi());
     SetWindowPos(window, nullptr, frame.left, frame.top, frame.right - frame.left,
                  frame.bottom - frame.top, SWP_NOZORDER | SWP_NOACTIVATE);
-    focus_.Start(ok_);
-    ShowWindow(window, SW_SHOW);
-    SetForegroundWindow(window);
-    focus_.Restore();
-}
-
-SIZE AboutWindow::WindowSize(int dpi) const {
-    const DpiScale scale(dpi);
-    RECT frame{0, 0, scale.Pixels(form::kClientWidth), scale.Pixels(form::kClientHeight)};
-    AdjustWindowRectExForDpi(&frame, kStyle, FALSE, kExStyle, static_cast<UINT>(dpi));
-    return {frame.right - frame.left, frame.bottom - frame.top};
+    ShowWithFocusOn(ok_);
 }
 
 RECT AboutWindow::ControlRect(std::string_view name) const {
@@ -107,26 +95,6 @@ LRESULT AboutWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return OnSetCursor(wParam, lParam);
         case WM_CTLCOLORBTN:
             return reinterpret_cast<LRESULT>(GetStockObject(WHITE_BRUSH));
-        case WM_ERASEBKGND:
-            return 1;  // WM_PAINT covers everything
-        case WM_PAINT:
-            OnPaint();
-            return 0;
-        case WM_PRINTCLIENT:
-            PaintClient(reinterpret_cast<HDC>(wParam));
-            return 0;
-        case WM_ACTIVATE:
-            focus_.OnActivate(Handle(), wParam);
-            return 0;
-        case WM_SETFOCUS:
-            focus_.Restore();
-            return 0;
-        case WM_GETDPISCALEDSIZE:
-            *reinterpret_cast<SIZE*>(lParam) = WindowSize(static_cast<int>(wParam));
-            return TRUE;
-        case WM_DPICHANGED:
-            OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
-            return 0;
         case WM_DESTROY:
             ok_ = nullptr;
             icon_.reset();
@@ -135,7 +103,7 @@ LRESULT AboutWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             return 0;
         default:
-            return Default(message, wParam, lParam);
+            return FormWindow::HandleMessage(message, wParam, lParam);
     }
 }
 

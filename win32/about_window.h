@@ -12,7 +12,6 @@
 #include <memory>
 #include <string>
 
-#include "focus_memory.h"
 #include "icon_box.h"
 #include "program_fonts.h"
 #include "window.h"
@@ -20,7 +19,7 @@
 
 namespace win32 {
 
-class AboutWindow final : public Window {
+class AboutWindow final : public FormWindow {
   public:
     // Starts the browser on the address without waiting for it; false when
     // no program could be started.
@@ -41,7 +40,6 @@ class AboutWindow final : public Window {
     [[nodiscard]] HWND OkButton() const { return ok_; }
     [[nodiscard]] HWND IconBoxHandle() const { return icon_ ? icon_->Handle() : nullptr; }
     [[nodiscard]] int Dpi() const { return fonts_.Scale().Dpi(); }
-    [[nodiscard]] SIZE WindowSize(int dpi) const;
 
   private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -50,10 +48,11 @@ class AboutWindow final : public Window {
     void OnLeftButtonDown(POINT point);
     void OnLeftButtonUp(POINT point);
     LRESULT OnSetCursor(WPARAM wParam, LPARAM lParam);
-    void OnPaint();
-    void OnDpiChanged(int dpi, const RECT& suggested);
+    // Off screen first, then copied.
+    void OnPaint() override;
+    void OnDpiChanged(int dpi, const RECT& suggested) override;
 
-    void PaintClient(HDC dc);
+    void PaintClient(HDC dc) override;
     void LayOut();
     void SetLinkCovered(bool covered);
     [[nodiscard]] bool OverLink(POINT point) const;
@@ -67,7 +66,6 @@ class AboutWindow final : public Window {
     HWND ok_ = nullptr;
     std::unique_ptr<IconBox> icon_;
     ProgramFonts fonts_;
-    FocusMemory focus_;
 };
 
 }  // namespace win32

@@ -49,7 +49,7 @@ RECT ClientOnScreen(HWND window) {
 
 AccessibleControl::AccessibleControl(HWND control, const Description& description,
                                      ComReference<IAccessible> standard)
-    : control_(control), description_(description), standard_(std::move(standard)) {}
+    : AccessibleObject(standard), control_(control), description_(description) {}
 
 void AccessibleControl::Attach(HWND control, AccessibleKind kind, std::wstring name) {
     auto description = std::make_unique<Description>(Description{kind, std::move(name)});
@@ -87,18 +87,6 @@ LRESULT CALLBACK AccessibleControl::Answer(HWND control, UINT message, WPARAM wP
     return DefSubclassProc(control, message, wParam, lParam);
 }
 
-HRESULT AccessibleControl::get_accParent(IDispatch** parent) {
-    return standard_->get_accParent(parent);
-}
-
-HRESULT AccessibleControl::get_accChildCount(long* count) {
-    return standard_->get_accChildCount(count);
-}
-
-HRESULT AccessibleControl::get_accChild(VARIANT child, IDispatch** object) {
-    return standard_->get_accChild(child, object);
-}
-
 HRESULT AccessibleControl::get_accName(VARIANT child, BSTR* name) {
     if (IsSelf(child) && !description_.name.empty()) {
         return Guarded([&] { return ReturnText(description_.name, name); });
@@ -124,10 +112,6 @@ HRESULT AccessibleControl::get_accValue(VARIANT child, BSTR* value) {
     });
 }
 
-HRESULT AccessibleControl::get_accDescription(VARIANT child, BSTR* description) {
-    return standard_->get_accDescription(child, description);
-}
-
 HRESULT AccessibleControl::get_accRole(VARIANT child, VARIANT* role) {
     if (!IsSelf(child)) {
         return standard_->get_accRole(child, role);
@@ -141,16 +125,8 @@ HRESULT AccessibleControl::get_accRole(VARIANT child, VARIANT* role) {
     return S_OK;
 }
 
-HRESULT AccessibleControl::get_accState(VARIANT child, VARIANT* state) {
-    return standard_->get_accState(child, state);
-}
-
 HRESULT AccessibleControl::get_accKeyboardShortcut(VARIANT child, BSTR* shortcut) {
     return standard_->get_accKeyboardShortcut(child, shortcut);
-}
-
-HRESULT AccessibleControl::get_accFocus(VARIANT* child) {
-    return standard_->get_accFocus(child);
 }
 
 HRESULT AccessibleControl::get_accDefaultAction(VARIANT child, BSTR* action) {

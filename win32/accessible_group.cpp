@@ -21,13 +21,38 @@ POINT Middle(const RECT& rect) {
     return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
 }
 
+// An element its holder answers for, with no object of its own.
+bool IsSimple(const AccessibleElement& element) {
+    return element.window == nullptr && element.elements.empty();
+}
+
+// Answers with an element's text.
+auto TextOf(std::wstring AccessibleElement::*text, BSTR* result) {
+    return [=](const AccessibleElement& element) { return ReturnText(element.*text, result); };
+}
+
+HRESULT ReturnNumber(long number, VARIANT* result) {
+    result->vt = VT_I4;
+    result->lVal = number;
+    return S_OK;
+}
+
+// What an answer leaves when it fails.
+void Clear(BSTR* text) {
+    *text = nullptr;
+}
+
+void Clear(VARIANT* value) {
+    VariantInit(value);
+}
+
 }  // namespace
 
 AccessibleGroup::AccessibleGroup(HWND window, AccessibleElement self,
                                  ComReference<IAccessible> standard, ComReference<IDispatch> parent)
-    : window_(window),
+    : AccessibleObject(standard),
+      window_(window),
       self_(std::move(self)),
-      standard_(std::move(standard)),
       parent_(std::move(parent)) {}
 
 HRESULT AccessibleGroup::CreateForClient(HWND window, AccessibleElement client,
@@ -83,6 +108,46 @@ HRESULT AccessibleGroup::AskWindow(const AccessibleElement& element, Question&& 
     return question(*object.Get(), SelfId());
 }
 
+bool AccessibleGroup::AnsweredByWindow(const AccessibleElement& element) const {
+    return &element != &self_ && element.window != nullptr;
+}
+
+template <typename Question, typename Answer>
+HRESULT AccessibleGroup::AnswerFor(const VARIANT& child, Question&& question, Answer&& answer) {
+    return Guarded([&] {
+        const AccessibleElement* element = ElementOf(child);
+        if (element == nullptr) {
+            return E_INVALIDARG;
+        }
+        if (AnsweredByWindow(*element)) {
+            return AskWindow(*element, question);
+        }
+        return answer(*element);
+    });
+}
+
+template <typename Result, typename Question, typename Answer>
+HRESULT AccessibleGroup::AnswerInto(const VARIANT& child, Result* result, Question question,
+                                    Answer&& answer) {
+    if (result == nullptr) {
+        return E_POINTER;
+    }
+    Clear(result);
+    return AnswerFor(
+        child, [&](IAccessible& object, VARIANT self) { return (object.*question)(self, result); },
+        answer);
+}
+
+HRESULT AccessibleGroup::ReturnObjectOf(const AccessibleElement& element, VARIANT* result) {
+    IDispatch* object = nullptr;
+    const HRESULT found = ObjectOf(element, &object);
+    if (SUCCEEDED(found)) {
+        result->vt = VT_DISPATCH;
+        result->pdispVal = object;
+    }
+    return found;
+}
+
 RECT AccessibleGroup::ClientPlace(const AccessibleElement& element) const {
     if (element.place) {
         return element.place(DpiScale(static_cast<int>(GetDpiForWindow(window_))));
@@ -130,7 +195,7 @@ HRESULT AccessibleGroup::get_accChild(VARIANT child, IDispatch** object) {
         if (element == nullptr || element == &self_) {
             return E_INVALIDARG;
         }
-        if (element->window == nullptr && element->elements.empty()) {
+        if (IsSimple(*element)) {
             return S_FALSE;  // a simple element: this object answers for it
         }
         return ObjectOf(*element, object);
@@ -138,104 +203,39 @@ HRESULT AccessibleGroup::get_accChild(VARIANT child, IDispatch** object) {
 }
 
 HRESULT AccessibleGroup::get_accName(VARIANT child, BSTR* name) {
-    if (name == nullptr) {
-        return E_POINTER;
-    }
-    *name = nullptr;
-    return Guarded([&] {
-        const AccessibleElement* element = ElementOf(child);
-        if (element == nullptr) {
-            return E_INVALIDARG;
-        }
-        if (element != &self_ && element->window != nullptr) {
-            return AskWindow(*element,
-                             [&](IAccessible& o, VARIANT s) { return o.get_accName(s, name); });
-        }
-        if (element == &self_ && element->name.empty() && standard_) {
-            return standard_->get_accName(SelfId(), name);
-        }
-        return ReturnText(element->name, name);
-    });
+    return AnswerInto(child, name, &IAccessible::get_accName,
+                      [&](const AccessibleElement& element) {
+                          if (&element == &self_ && element.name.empty() && standard_) {
+                              return standard_->get_accName(SelfId(), name);
+                          }
+                          return ReturnText(element.name, name);
+                      });
 }
 
 HRESULT AccessibleGroup::get_accValue(VARIANT child, BSTR* value) {
-    if (value == nullptr) {
-        return E_POINTER;
-    }
-    *value = nullptr;
-    return Guarded([&] {
-        const AccessibleElement* element = ElementOf(child);
-        if (element == nullptr) {
-            return E_INVALIDARG;
-        }
-        if (element != &self_ && element->window != nullptr) {
-            return AskWindow(*element,
-                             [&](IAccessible& o, VARIANT s) { return o.get_accValue(s, value); });
-        }
-        return ReturnText(element->value, value);
-    });
+    return AnswerInto(child, value, &IAccessible::get_accValue,
+                      TextOf(&AccessibleElement::value, value));
 }
 
 HRESULT AccessibleGroup::get_accDescription(VARIANT child, BSTR* description) {
-    if (description == nullptr) {
-        return E_POINTER;
-    }
-    *description = nullptr;
-    return Guarded([&] {
-        const AccessibleElement* element = ElementOf(child);
-        if (element == nullptr) {
-            return E_INVALIDARG;
-        }
-        if (element != &self_ && element->window != nullptr) {
-            return AskWindow(*element, [&](IAccessible& o, VARIANT s) {
-                return o.get_accDescription(s, description);
-            });
-        }
-        return ReturnText(element->description, description);
-    });
+    return AnswerInto(child, description, &IAccessible::get_accDescription,
+                      TextOf(&AccessibleElement::description, description));
 }
 
 HRESULT AccessibleGroup::get_accRole(VARIANT child, VARIANT* role) {
-    if (role == nullptr) {
-        return E_POINTER;
-    }
-    VariantInit(role);
-    return Guarded([&] {
-        const AccessibleElement* element = ElementOf(child);
-        if (element == nullptr) {
-            return E_INVALIDARG;
-        }
-        if (element != &self_ && element->window != nullptr) {
-            return AskWindow(*element,
-                             [&](IAccessible& o, VARIANT s) { return o.get_accRole(s, role); });
-        }
-        role->vt = VT_I4;
-        role->lVal = element->role;
-        return S_OK;
-    });
+    return AnswerInto(
+        child, role, &IAccessible::get_accRole,
+        [&](const AccessibleElement& element) { return ReturnNumber(element.role, role); });
 }
 
 HRESULT AccessibleGroup::get_accState(VARIANT child, VARIANT* state) {
-    if (state == nullptr) {
-        return E_POINTER;
-    }
-    VariantInit(state);
-    return Guarded([&] {
-        const AccessibleElement* element = ElementOf(child);
-        if (element == nullptr) {
-            return E_INVALIDARG;
-        }
-        if (element != &self_ && element->window != nullptr) {
-            return AskWindow(*element,
-                             [&](IAccessible& o, VARIANT s) { return o.get_accState(s, state); });
-        }
-        if (element == &self_ && standard_) {
-            return standard_->get_accState(SelfId(), state);
-        }
-        state->vt = VT_I4;
-        state->lVal = element->state;
-        return S_OK;
-    });
+    return AnswerInto(child, state, &IAccessible::get_accState,
+                      [&](const AccessibleElement& element) {
+                          if (&element == &self_ && standard_) {
+                              return standard_->get_accState(SelfId(), state);
+                          }
+                          return ReturnNumber(element.state, state);
+                      });
 }
 
 HRESULT AccessibleGroup::get_accFocus(VARIANT* child) {
@@ -249,19 +249,11 @@ HRESULT AccessibleGroup::get_accFocus(VARIANT* child) {
             return S_FALSE;  // none of the painted elements takes the keyboard
         }
         if (focus == window_) {
-            child->vt = VT_I4;
-            child->lVal = CHILDID_SELF;
-            return S_OK;
+            return ReturnNumber(CHILDID_SELF, child);
         }
         for (const AccessibleElement& element : self_.elements) {
             if (element.window == focus) {
-                IDispatch* object = nullptr;
-                const HRESULT found = ObjectOf(element, &object);
-                if (SUCCEEDED(found)) {
-                    child->vt = VT_DISPATCH;
-                    child->pdispVal = object;
-                }
-                return found;
+                return ReturnObjectOf(element, child);
             }
         }
         return S_FALSE;
@@ -269,47 +261,27 @@ HRESULT AccessibleGroup::get_accFocus(VARIANT* child) {
 }
 
 HRESULT AccessibleGroup::get_accDefaultAction(VARIANT child, BSTR* action) {
-    if (action == nullptr) {
-        return E_POINTER;
-    }
-    *action = nullptr;
-    return Guarded([&] {
-        const AccessibleElement* element = ElementOf(child);
-        if (element == nullptr) {
-            return E_INVALIDARG;
-        }
-        if (element != &self_ && element->window != nullptr) {
-            return AskWindow(*element, [&](IAccessible& o, VARIANT s) {
-                return o.get_accDefaultAction(s, action);
-            });
-        }
-        return ReturnText(element->defaultAction, action);
-    });
+    return AnswerInto(child, action, &IAccessible::get_accDefaultAction,
+                      TextOf(&AccessibleElement::defaultAction, action));
 }
 
 HRESULT AccessibleGroup::accDoDefaultAction(VARIANT child) {
-    return Guarded([&] {
-        const AccessibleElement* element = ElementOf(child);
-        if (element == nullptr) {
-            return E_INVALIDARG;
-        }
-        if (element != &self_ && element->window != nullptr) {
-            return AskWindow(*element,
-                             [&](IAccessible& o, VARIANT s) { return o.accDoDefaultAction(s); });
-        }
-        if (element->defaultAction.empty()) {
-            return DISP_E_MEMBERNOTFOUND;
-        }
-        // Posted, not handled here: whatever the click does (a browser to
-        // start, an error box) happens after the screen reader's call returns.
-        const POINT middle = Middle(ClientPlace(*element));
-        const LPARAM at = MAKELPARAM(middle.x, middle.y);
-        if (PostMessageW(window_, WM_LBUTTONDOWN, MK_LBUTTON, at) == FALSE ||
-            PostMessageW(window_, WM_LBUTTONUP, 0, at) == FALSE) {
-            return HRESULT_FROM_WIN32(GetLastError());
-        }
-        return S_OK;
-    });
+    return AnswerFor(
+        child, [](IAccessible& object, VARIANT self) { return object.accDoDefaultAction(self); },
+        [&](const AccessibleElement& element) -> HRESULT {
+            if (element.defaultAction.empty()) {
+                return DISP_E_MEMBERNOTFOUND;
+            }
+            // Posted, not handled here: whatever the click does (a browser to
+            // start, an error box) happens after the screen reader's call returns.
+            const POINT middle = Middle(ClientPlace(element));
+            const LPARAM at = MAKELPARAM(middle.x, middle.y);
+            if (PostMessageW(window_, WM_LBUTTONDOWN, MK_LBUTTON, at) == FALSE ||
+                PostMessageW(window_, WM_LBUTTONUP, 0, at) == FALSE) {
+                return HRESULT_FROM_WIN32(GetLastError());
+            }
+            return S_OK;
+        });
 }
 
 HRESULT AccessibleGroup::accLocation(long* left, long* top, long* width, long* height,
@@ -324,7 +296,7 @@ HRESULT AccessibleGroup::accLocation(long* left, long* top, long* width, long* h
             return E_INVALIDARG;
         }
         RECT place{};
-        if (element != &self_ && element->window != nullptr) {
+        if (AnsweredByWindow(*element)) {
             GetWindowRect(element->window, &place);
         } else {
             place = ClientPlace(*element);
@@ -365,22 +337,12 @@ HRESULT AccessibleGroup::accHitTest(long x, long y, VARIANT* child) {
             if (!Contains(place, point)) {
                 continue;
             }
-            if (element.window == nullptr && element.elements.empty()) {
-                child->vt = VT_I4;
-                child->lVal = static_cast<long>(index + 1);
-                return S_OK;
+            if (IsSimple(element)) {
+                return ReturnNumber(static_cast<long>(index + 1), child);
             }
-            IDispatch* object = nullptr;
-            const HRESULT found = ObjectOf(element, &object);
-            if (SUCCEEDED(found)) {
-                child->vt = VT_DISPATCH;
-                child->pdispVal = object;
-            }
-            return found;
+            return ReturnObjectOf(element, child);
         }
-        child->vt = VT_I4;
-        child->lVal = CHILDID_SELF;
-        return S_OK;
+        return ReturnNumber(CHILDID_SELF, child);
     });
 }
 

@@ -58,6 +58,7 @@ class AccessibleGroup final : public AccessibleObject {
     HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT child) override;
 
   private:
+    // standard: the window's own object, for the client area only.
     AccessibleGroup(HWND window, AccessibleElement self, ComReference<IAccessible> standard,
                     ComReference<IDispatch> parent);
 
@@ -68,12 +69,23 @@ class AccessibleGroup final : public AccessibleObject {
     // Asks a child window's own object about itself.
     template <typename Question>
     HRESULT AskWindow(const AccessibleElement& element, Question&& question);
+    // A child window's element, which the window's own object answers for.
+    [[nodiscard]] bool AnsweredByWindow(const AccessibleElement& element) const;
+    // Answers about the element a child id names: the window's object for a
+    // child window, answer(element) for the others.
+    template <typename Question, typename Answer>
+    HRESULT AnswerFor(const VARIANT& child, Question&& question, Answer&& answer);
+    // The same for a question with one result, which starts empty; question
+    // is the IAccessible method a child window's object answers it with.
+    template <typename Result, typename Question, typename Answer>
+    HRESULT AnswerInto(const VARIANT& child, Result* result, Question question, Answer&& answer);
+    // The object of an element, as a VARIANT.
+    HRESULT ReturnObjectOf(const AccessibleElement& element, VARIANT* result);
     [[nodiscard]] RECT ClientPlace(const AccessibleElement& element) const;
 
     HWND window_;
     AccessibleElement self_;
-    ComReference<IAccessible> standard_;  // the window's, for the client area only
-    ComReference<IDispatch> parent_;      // the group holding this one, for the others
+    ComReference<IDispatch> parent_;  // the group holding this one, for the others
 };
 
 // The answer to WM_GETOBJECT: for OBJID_CLIENT the client area described by

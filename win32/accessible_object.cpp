@@ -62,6 +62,30 @@ HRESULT AccessibleObject::Invoke(DISPID /*id*/, REFIID /*iid*/, LCID /*locale*/,
     return E_NOTIMPL;
 }
 
+HRESULT AccessibleObject::get_accParent(IDispatch** parent) {
+    return standard_ ? standard_->get_accParent(parent) : E_NOTIMPL;
+}
+
+HRESULT AccessibleObject::get_accChildCount(long* count) {
+    return standard_ ? standard_->get_accChildCount(count) : E_NOTIMPL;
+}
+
+HRESULT AccessibleObject::get_accChild(VARIANT child, IDispatch** object) {
+    return standard_ ? standard_->get_accChild(child, object) : E_NOTIMPL;
+}
+
+HRESULT AccessibleObject::get_accDescription(VARIANT child, BSTR* description) {
+    return standard_ ? standard_->get_accDescription(child, description) : E_NOTIMPL;
+}
+
+HRESULT AccessibleObject::get_accState(VARIANT child, VARIANT* state) {
+    return standard_ ? standard_->get_accState(child, state) : E_NOTIMPL;
+}
+
+HRESULT AccessibleObject::get_accFocus(VARIANT* child) {
+    return standard_ ? standard_->get_accFocus(child) : E_NOTIMPL;
+}
+
 HRESULT AccessibleObject::get_accHelp(VARIANT /*child*/, BSTR* help) {
     if (help == nullptr) {
         return E_POINTER;

@@ -36,28 +36,15 @@ void IconBox::SetDpi(int dpi) {
 
 LRESULT IconBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_PAINT:
-            OnPaint();
-            return 0;
-        case WM_PRINTCLIENT:
-            Paint(reinterpret_cast<HDC>(wParam));
-            return 0;
         case WM_LBUTTONDOWN:
             SetFocus(Handle());
             return 0;
         default:
-            return Default(message, wParam, lParam);
+            return Window::HandleMessage(message, wParam, lParam);
     }
 }
 
-void IconBox::OnPaint() {
-    PAINTSTRUCT paint{};
-    HDC dc = BeginPaint(Handle(), &paint);
-    Paint(dc);
-    EndPaint(Handle(), &paint);
-}
-
-void IconBox::Paint(HDC dc) {
+void IconBox::PaintClient(HDC dc) {
     RECT box{};
     GetClientRect(Handle(), &box);
     FillRect(dc, &box, GetSysColorBrush(COLOR_WINDOWFRAME));

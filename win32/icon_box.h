@@ -24,8 +24,7 @@ class IconBox final : public Window {
 
   private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-    void OnPaint();
-    void Paint(HDC dc);
+    void PaintClient(HDC dc) override;
 
     HICON icon_ = nullptr;  // the 32-pixel art
     int frame_ = 1;

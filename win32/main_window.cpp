@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <optional>
 #include <stdexcept>
 #include <utility>
 
@@ -32,6 +33,30 @@ constexpr int kFirstId = 100;
 int ControlId(const forms::Control& control) {
     const auto found = std::find(form::kControls.begin(), form::kControls.end(), &control);
     return kFirstId + static_cast<int>(found - form::kControls.begin());
+}
+
+// Where a request from the volume bar moves it (before the bounds), or
+// nothing for a request that does not move it.
+std::optional<int> VolumeAfter(int request, const SCROLLINFO& bar) {
+    switch (request) {
+        case SB_LINELEFT:
+            return bar.nPos - form::kVolumeSmallStep;
+        case SB_LINERIGHT:
+            return bar.nPos + form::kVolumeSmallStep;
+        case SB_PAGELEFT:
+            return bar.nPos - form::kVolumeLargeStep;
+        case SB_PAGERIGHT:
+            return bar.nPos + form::kVolumeLargeStep;
+        case SB_LEFT:
+            return form::kVolumeLowest;
+        case SB_RIGHT:
+            return form::kVolumeHighest;
+        case SB_THUMBTRACK:
+        case SB_THUMBPOSITION:
+            return bar.nTrackPos;
+        default:
+            return std::nullopt;
+    }
 }
 
 bool IsPlainButton(const forms::Control& control) {
@@ -71,7 +96,8 @@ HWND CreateChild(HWND parent, const forms::Control& control) {
 
 MainWindow::MainWindow(std::filesystem::path programDirectory, SoundPlayer& player,
                        ToneFileMaker makeToneFile, Links links)
-    : programDirectory_(std::move(programDirectory)),
+    : FormWindow({kStyle, kExStyle, form::kClientWidth, form::kClientHeight}),
+      programDirectory_(std::move(programDirectory)),
       player_(player),
       makeToneFile_(std::move(makeToneFile)),
       links_(std::move(links)),
@@ -104,10 +130,7 @@ void MainWindow::Open(HWND owner) {
     SetWindowPos(window, nullptr, work.left + (work.right - work.left - size.cx) / 2,
                  work.top + (work.bottom - work.top - size.cy) / 2, size.cx, size.cy,
                  SWP_NOZORDER | SWP_NOACTIVATE);
-    focus_.Start(ControlHandle(form::kCommand1));
-    ShowWindow(window, SW_SHOW);
-    SetForegroundWindow(window);
-    focus_.Restore();
+    ShowWithFocusOn(ControlHandle(form::kCommand1));
 }
 
 HWND MainWindow::ControlHandle(const forms::Control& control) const {
@@ -121,13 +144,6 @@ HWND MainWindow::ControlHandle(const forms::Control& control) const {
 
 std::filesystem::path MainWindow::ToneFilePath() const {
     return tonegen::ToneFilePath(programDirectory_);
-}
-
-SIZE MainWindow::WindowSize(int dpi) const {
-    const DpiScale scale(dpi);
-    RECT frame{0, 0, scale.Pixels(form::kClientWidth), scale.Pixels(form::kClientHeight)};
-    AdjustWindowRectExForDpi(&frame, kStyle, FALSE, kExStyle, static_cast<UINT>(dpi));
-    return {frame.right - frame.left, frame.bottom - frame.top};
 }
 
 LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -147,26 +163,6 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_DRAWITEM:
             OnDrawButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
             return TRUE;
-        case WM_ERASEBKGND:
-            return 1;  // WM_PAINT covers everything
-        case WM_PAINT:
-            OnPaint();
-            return 0;
-        case WM_PRINTCLIENT:
-            PaintClient(reinterpret_cast<HDC>(wParam));
-            return 0;
-        case WM_ACTIVATE:
-            focus_.OnActivate(Handle(), wParam);
-            return 0;
-        case WM_SETFOCUS:
-            focus_.Restore();
-            return 0;
-        case WM_GETDPISCALEDSIZE:
-            *reinterpret_cast<SIZE*>(lParam) = WindowSize(static_cast<int>(wParam));
-            return TRUE;
-        case WM_DPICHANGED:
-            OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
-            return 0;
         case WM_SETCURSOR:
             return OnSetCursor(wParam, lParam);
         case DM_GETDEFID:
@@ -181,7 +177,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             return 0;
         default:
-            return Default(message, wParam, lParam);
+            return FormWindow::HandleMessage(message, wParam, lParam);
     }
 }
 
@@ -305,34 +301,11 @@ void MainWindow::OnScroll(int request) {
     info.cbSize = sizeof info;
     info.fMask = SIF_ALL;
     GetScrollInfo(volume, SB_CTL, &info);
-    int value = info.nPos;
-    switch (request) {
-        case SB_LINELEFT:
-            value -= form::kVolumeSmallStep;
-            break;
-        case SB_LINERIGHT:
-            value += form::kVolumeSmallStep;
-            break;
-        case SB_PAGELEFT:
-            value -= form::kVolumeLargeStep;
-            break;
-        case SB_PAGERIGHT:
-            value += form::kVolumeLargeStep;
-            break;
-        case SB_LEFT:
-            value = form::kVolumeLowest;
-            break;
-        case SB_RIGHT:
-            value = form::kVolumeHighest;
-            break;
-        case SB_THUMBTRACK:
-        case SB_THUMBPOSITION:
-            value = info.nTrackPos;
-            break;
-        default:
-            return;
+    const std::optional<int> value = VolumeAfter(request, info);
+    if (!value) {
+        return;
     }
-    SetScrollPos(volume, SB_CTL, std::clamp(value, form::kVolumeLowest, form::kVolumeHighest),
+    SetScrollPos(volume, SB_CTL, std::clamp(*value, form::kVolumeLowest, form::kVolumeHighest),
                  TRUE);
 }
 
@@ -370,13 +343,6 @@ void MainWindow::OnDrawButton(const DRAWITEMSTRUCT& item) {
         InflateRect(&face, -inset, -inset);
         DrawFocusRect(item.hDC, &face);
     }
-}
-
-void MainWindow::OnPaint() {
-    PAINTSTRUCT paint{};
-    HDC dc = BeginPaint(Handle(), &paint);
-    PaintClient(dc);
-    EndPaint(Handle(), &paint);
 }
 
 void MainWindow::PaintClient(HDC dc) {

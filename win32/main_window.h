@@ -13,7 +13,6 @@
 #include <string_view>
 #include <vector>
 
-#include "focus_memory.h"
 #include "form_units.h"
 #include "gdi_object.h"
 #include "program_fonts.h"
@@ -26,7 +25,7 @@ namespace win32 {
 
 class SoundPlayer;
 
-class MainWindow final : public Window {
+class MainWindow final : public FormWindow {
   public:
     using ToneFileMaker = tonegen::ToneFileMaker;
 
@@ -46,8 +45,6 @@ class MainWindow final : public Window {
     [[nodiscard]] HWND ControlHandle(const forms::Control& control) const;
     [[nodiscard]] std::filesystem::path ToneFilePath() const;
     [[nodiscard]] int Dpi() const { return fonts_.Scale().Dpi(); }
-    // The window's size for its client area at a resolution.
-    [[nodiscard]] SIZE WindowSize(int dpi) const;
 
     // "Créer": writes test.wav from the inputs, then plays it or shows why not.
     void CreateAndPlay();
@@ -66,12 +63,11 @@ class MainWindow final : public Window {
     void OnScroll(int request);
     LRESULT OnControlColour(HDC dc, UINT message);
     void OnDrawButton(const DRAWITEMSTRUCT& item);
-    void OnPaint();
-    void OnDpiChanged(int dpi, const RECT& suggested);
+    void OnDpiChanged(int dpi, const RECT& suggested) override;
     LRESULT OnSetCursor(WPARAM wParam, LPARAM lParam);
     LRESULT OnGetDefaultButton() const;
 
-    void PaintClient(HDC dc);
+    void PaintClient(HDC dc) override;
     void LayOut(ProgramFonts& fonts);
     [[nodiscard]] const Child* FindChild(HWND handle) const;
     void ShowError(const std::wstring& text);
@@ -87,7 +83,6 @@ class MainWindow final : public Window {
     ProgramFonts fonts_;
     GdiObject<HBRUSH> faceBrush_;
     GdiObject<HBRUSH> boxBrush_;
-    FocusMemory focus_;
     WaitPointer wait_;
 };
 

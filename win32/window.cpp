@@ -3,6 +3,7 @@
 #include <exception>
 #include <string>
 
+#include "dpi_scale.h"
 #include "program_texts.h"
 #include "wide_text.h"
 
@@ -43,6 +44,26 @@ LRESULT Window::Default(UINT message, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcW(handle_, message, wParam, lParam);
 }
 
+LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_PAINT:
+            OnPaint();
+            return 0;
+        case WM_PRINTCLIENT:
+            PaintClient(reinterpret_cast<HDC>(wParam));
+            return 0;
+        default:
+            return Default(message, wParam, lParam);
+    }
+}
+
+void Window::OnPaint() {
+    PAINTSTRUCT paint{};
+    HDC dc = BeginPaint(handle_, &paint);
+    PaintClient(dc);
+    EndPaint(handle_, &paint);
+}
+
 LRESULT CALLBACK Window::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     Window* self = nullptr;
     if (message == WM_NCCREATE) {
@@ -68,6 +89,47 @@ LRESULT CALLBACK Window::Procedure(HWND window, UINT message, WPARAM wParam, LPA
         self->handle_ = nullptr;
     }
     return result;
+}
+
+LRESULT FormWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_ERASEBKGND:
+            return 1;  // WM_PAINT covers everything
+        case WM_ACTIVATE:
+            focus_.OnActivate(Handle(), wParam);
+            return 0;
+        case WM_SETFOCUS:
+            focus_.Restore();
+            return 0;
+        case WM_GETDPISCALEDSIZE:
+            *reinterpret_cast<SIZE*>(lParam) = WindowSize(static_cast<int>(wParam));
+            return TRUE;
+        case WM_DPICHANGED:
+            OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+            return 0;
+        default:
+            return Window::HandleMessage(message, wParam, lParam);
+    }
+}
+
+SIZE FormWindow::WindowSize(int dpi) const {
+    const RECT frame = FrameAt({0, 0}, dpi);
+    return {frame.right - frame.left, frame.bottom - frame.top};
+}
+
+RECT FormWindow::FrameAt(POINT corner, int dpi) const {
+    const DpiScale scale(dpi);
+    RECT frame{corner.x, corner.y, corner.x + scale.Pixels(frame_.clientWidth),
+               corner.y + scale.Pixels(frame_.clientHeight)};
+    AdjustWindowRectExForDpi(&frame, frame_.style, FALSE, frame_.exStyle, static_cast<UINT>(dpi));
+    return frame;
+}
+
+void FormWindow::ShowWithFocusOn(HWND control) {
+    focus_.Start(control);
+    ShowWindow(Handle(), SW_SHOW);
+    SetForegroundWindow(Handle());
+    focus_.Restore();
 }
 
 void EndAfterFailure(const char* what) {
