@@ -9,6 +9,7 @@
 #include <system_error>
 
 #include "command_line.h"
+#include "option_scanner.h"
 #include "tonegen/message_text.h"
 
 namespace quenbrix_cli {
@@ -65,37 +66,24 @@ std::optional<double> ParseDecimal(std::string_view text, double low, double hig
     return value;
 }
 
-class CheckScanner {
+class CheckScanner : public OptionScanner {
   public:
-    explicit CheckScanner(std::span<const std::string_view> args) {
-        storage_.emplace_back("quenbrix-tone");
-        storage_.insert(storage_.end(), args.begin(), args.end());
-        for (std::string& arg : storage_) {
-            argv_.push_back(arg.data());
-        }
-        argv_.push_back(nullptr);
-    }
+    using OptionScanner::OptionScanner;
 
     ParsedCheck Run() {
-        optind = 0;
-        opterr = 0;
-        const auto argc = static_cast<int>(storage_.size());
-        for (int code = 0;
-             (code = getopt_long(argc, argv_.data(), ":h", kCheckOptions.data(), nullptr)) != -1;) {
-            Take(code);
-        }
+        ScanOptions(":h", kCheckOptions.data(), [this](int code) { Take(code); });
         if (help_) {
             return HelpRequest{};
         }
         if (version_) {
             return VersionRequest{};
         }
-        if (error_) {
-            return UsageError{*error_};
+        if (FirstError()) {
+            return UsageError{*FirstError()};
         }
         CheckRequest request;
-        for (int i = optind; i < argc; ++i) {
-            const std::string name = argv_[static_cast<std::size_t>(i)];
+        for (int i = optind; i < ArgumentCount(); ++i) {
+            const std::string name(Argument(i));
             if (name.empty()) {
                 return UsageError{"un nom de fichier à vérifier est vide."};
             }
@@ -119,12 +107,6 @@ class CheckScanner {
             }
         }
         return false;
-    }
-
-    void Fail(std::string message) {
-        if (!error_) {
-            error_ = std::move(message);
-        }
     }
 
     void Take(int code) {
@@ -153,7 +135,7 @@ class CheckScanner {
     }
 
     void Refuse(int code) {
-        std::string_view typed = argv_[static_cast<std::size_t>(optind - 1)];
+        std::string_view typed = Argument(optind - 1);
         typed = typed.substr(0, typed.find('='));
         if (optopt == kHelp || optopt == kVersion || optopt == kCheck || optopt == kJson) {
             Fail("l'option " + Quoted(LongName(optopt)) + " ne prend pas de valeur.");
@@ -212,10 +194,7 @@ class CheckScanner {
         return request;
     }
 
-    std::vector<std::string> storage_;
-    std::vector<char*> argv_;
     std::map<int, std::string> values_;
-    std::optional<std::string> error_;
     bool help_ = false;
     bool version_ = false;
     bool json_ = false;

@@ -1,4 +1,5 @@
 #include "command_line.h"
+#include "option_scanner.h"
 
 #include <getopt.h>
 
@@ -163,28 +164,14 @@ std::optional<double> ParseLevel(std::string_view text) {
     return value;
 }
 
-class Scanner {
+class Scanner : public OptionScanner {
   public:
-    explicit Scanner(std::span<const std::string_view> args) {
-        storage_.emplace_back("quenbrix-tone");
-        storage_.insert(storage_.end(), args.begin(), args.end());
-        for (std::string& arg : storage_) {
-            argv_.push_back(arg.data());
-        }
-        argv_.push_back(nullptr);
-    }
+    using OptionScanner::OptionScanner;
 
     ParsedCommand Run() {
-        // getopt_long keeps its state in globals: 0 starts a fresh scan.
-        optind = 0;
-        opterr = 0;
-        const auto argc = static_cast<int>(storage_.size());
-        for (int code = 0; (code = getopt_long(argc, argv_.data(), kShortOptions,
-                                               kLongOptions.data(), nullptr)) != -1;) {
-            Take(code);
-        }
-        if (optind < argc) {
-            Fail("argument inattendu " + Quoted(argv_[static_cast<std::size_t>(optind)]) + ".");
+        ScanOptions(kShortOptions, kLongOptions.data(), [this](int code) { Take(code); });
+        if (optind < ArgumentCount()) {
+            Fail("argument inattendu " + Quoted(Argument(optind)) + ".");
         }
         if (help_) {
             return HelpRequest{};
@@ -192,8 +179,8 @@ class Scanner {
         if (version_) {
             return VersionRequest{};
         }
-        if (error_) {
-            return UsageError{*error_};
+        if (FirstError()) {
+            return UsageError{*FirstError()};
         }
         if (Has(kDial)) {
             return BuildDial();
@@ -208,12 +195,6 @@ class Scanner {
     }
 
   private:
-    void Fail(std::string message) {
-        if (!error_) {
-            error_ = std::move(message);
-        }
-    }
-
     void Take(int code) {
         switch (code) {
             case '?':
@@ -243,7 +224,7 @@ class Scanner {
 
     // The name as typed: "-o" or "--output" (abbreviations spelled out).
     std::string TypedName(int code) const {
-        const std::string_view arg = argv_[static_cast<std::size_t>(optind - 1)];
+        const std::string_view arg = Argument(optind - 1);
         if (code < 256 && !arg.starts_with("--")) {
             return std::string("-") + static_cast<char>(code);
         }
@@ -260,7 +241,7 @@ class Scanner {
             return;
         }
         // An unknown or ambiguous long option; getopt_long has gone past it.
-        std::string_view name = argv_[static_cast<std::size_t>(optind - 1)];
+        std::string_view name = Argument(optind - 1);
         name = name.substr(0, name.find('='));
         std::string candidates;
         for (const option& candidate : kLongOptions) {
@@ -467,10 +448,7 @@ class Scanner {
         return request;
     }
 
-    std::vector<std::string> storage_;
-    std::vector<char*> argv_;
     std::map<int, std::string> values_;
-    std::optional<std::string> error_;
     bool help_ = false;
     bool version_ = false;
 };

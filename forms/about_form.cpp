@@ -4,8 +4,8 @@
 
 namespace forms::about_form {
 
-std::string T3Text() {
-    return std::string(kT3Start) + site::kDomain;
+std::string ReplacedFilesText() {
+    return std::string(kReplacedFilesTextStart) + site::kDomain;
 }
 
 std::string LinkText() {

@@ -26,28 +26,28 @@ inline constexpr FontSpec kBoldUnderlined{825, true, true};
 inline constexpr FontSpec kTitleFont{1350, true};
 inline constexpr FontSpec kStarFont{1200};  // "*" is tiny in the default size
 
-inline constexpr std::string_view kT1 =
+inline constexpr std::string_view kPurposeText =
     "   Ce logiciel permet de créer des fichiers Wav correspondant aux valeurs DTMF normalisées "
     "(Voir ci-dessous) ou...à d'autres valeurs personnalisées.";
-inline constexpr std::string_view kT2 =
+inline constexpr std::string_view kCustomPairsText =
     "  En effet, en changeant la valeur du quartz des Circuits décodeurs,-SSI 202, MT 8870 ou "
     "autres- il est possible de modifier la valeur des couples de fréquences pour obtenir ses "
     "propres codes et garantir la confidentialité.";
-// Followed by the site's domain name (T3Text).
-inline constexpr std::string_view kT3Start =
+// Followed by the site's domain name (ReplacedFilesText).
+inline constexpr std::string_view kReplacedFilesTextStart =
     "  Les fichiers ainsi créés (fichier Test.wav dans le répertoire du programme) remplaceront "
     "alors les fichiers WAV utilisés par le logiciel de codage: par exemple \"Ardelune\" sur le "
     "site ";
-inline constexpr std::string_view kT4 =
+inline constexpr std::string_view kDtmfMeaningText =
     "  \"Dual Tone Modulated Frequencies\" .Ce sont des paires de fréquences utilisées en "
     "téléphonie  pour le contrôle des relais et boÎtes vocales";
-inline constexpr std::string_view kT5 =
+inline constexpr std::string_view kSingleToneText =
     "Il est possible de créer une fréquence unique ,1750 Hz par exemple,  en utilisant la même "
     "valeur pour les fréquences 1 et 2. ";
 
 // The controls whose text does not depend on the build's site settings, in
 // creation order (later ones lie in front). Label20, Label23 and lblqimbo take
-// their texts from T3Text(), CreditText() and LinkText().
+// their texts from ReplacedFilesText(), CreditText() and LinkText().
 inline constexpr Control kPicIcon{
     "picIcon", ControlKind::IconBox, {240, 240, 510, 510}, "", kDefaultFont};
 inline constexpr Control kLabel1{"Label1",   ControlKind::Label, {1440, 120, 3015, 375},
@@ -57,19 +57,21 @@ inline constexpr Control kCmdOK{"cmdOK", ControlKind::Button, {4800, 240, 780, 3
 inline constexpr Control kLabel21{
     "Label21", ControlKind::Label, {1440, 480, 3015, 255}, "Création de doubles tonalités",
     kBold,     TextAlign::Centre};
-inline constexpr Control kLabel26{"Label26", ControlKind::Label, {120, 960, 5415, 735}, kT1, kBold};
+inline constexpr Control kLabel26{
+    "Label26", ControlKind::Label, {120, 960, 5415, 735}, kPurposeText, kBold};
 inline constexpr Control kLabel19{
-    "Label19", ControlKind::Label, {120, 1560, 5535, 855}, kT2, kBold};
+    "Label19", ControlKind::Label, {120, 1560, 5535, 855}, kCustomPairsText, kBold};
 inline constexpr Control kLabel20{"Label20", ControlKind::Label, {120, 2400, 5295, 855}, "", kBold};
 inline constexpr Control kLabel25{"Label25", ControlKind::Label, {2520, 3240, 855, 255},
                                   "DTMF",    kBoldUnderlined,    TextAlign::Centre};
-inline constexpr Control kLabel2{"Label2", ControlKind::Label, {120, 3480, 5415, 615}, kT4, kBold};
+inline constexpr Control kLabel2{
+    "Label2", ControlKind::Label, {120, 3480, 5415, 615}, kDtmfMeaningText, kBold};
 inline constexpr Control kImage1{
     "Image1", ControlKind::Picture, {960, 4200, 3750, 1665}, "", kDefaultFont};
 inline constexpr Control kLabel27{
     "Label27", ControlKind::Label, {2520, 6000, 735, 255}, "1750 Hz", kBoldUnderlined};
 inline constexpr Control kLabel28{
-    "Label28", ControlKind::Label, {360, 6240, 5175, 615}, kT5, kBold};
+    "Label28", ControlKind::Label, {360, 6240, 5175, 615}, kSingleToneText, kBold};
 inline constexpr Control kLabel23{"Label23", ControlKind::Label, {840, 7440, 1575, 255}, "", kBold};
 inline constexpr Control kLabel24{
     "Label24", ControlKind::Label, {2760, 7440, 1335, 255}, "Visitez le site ", kBold};
@@ -214,9 +216,9 @@ std::array<HeaderText, 8> Headers();
 }  // namespace grid
 
 // Texts that take the build's site address and credit.
-std::string T3Text();      // T3 followed by the site's domain name
-std::string LinkText();    // a blank, then the site's host name
-std::string CreditText();  // the author's name, a blank and "2006"
+std::string ReplacedFilesText();  // kReplacedFilesTextStart, then the site's domain name
+std::string LinkText();           // a blank, then the site's host name
+std::string CreditText();         // the author's name, a blank and "2006"
 std::string_view SiteUrl();
 // What the error box says when no browser could be started for the link.
 std::string SiteOpenFailureText();

@@ -133,7 +133,7 @@ void AboutWindow::OnCreate() {
     controls_.AddLabel(form::kLabel21, Wide(form::kLabel21.text));
     controls_.AddLabel(form::kLabel26, Wide(form::kLabel26.text));
     controls_.AddLabel(form::kLabel19, Wide(form::kLabel19.text));
-    controls_.AddLabel(form::kLabel20, Wide(form::T3Text()));
+    controls_.AddLabel(form::kLabel20, Wide(form::ReplacedFilesText()));
     controls_.AddLabel(form::kLabel25, Wide(form::kLabel25.text));
     controls_.AddLabel(form::kLabel2, Wide(form::kLabel2.text));
     controls_.AddPicture(form::kImage1.name, form::kImage1.place, PaintDtmfGrid);

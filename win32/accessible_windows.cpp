@@ -157,7 +157,7 @@ AccessibleElement DescribeAboutWindow(const AboutWindow& window) {
                        Label(about::kLabel21),
                        Label(about::kLabel26),
                        Label(about::kLabel19),
-                       Label(about::kLabel20, about::T3Text()),
+                       Label(about::kLabel20, about::ReplacedFilesText()),
                        Label(about::kLabel25),
                        Label(about::kLabel2),
                        DtmfTable(),

@@ -94,7 +94,7 @@ AboutWindow::AboutWindow(QWidget* parent)
     addLabel(this, form::kLabel21);
     addLabel(this, form::kLabel26);
     addLabel(this, form::kLabel19);
-    addLabel(this, form::kLabel20, QString::fromStdString(form::T3Text()));
+    addLabel(this, form::kLabel20, QString::fromStdString(form::ReplacedFilesText()));
     addLabel(this, form::kLabel25);
     addLabel(this, form::kLabel2);
 

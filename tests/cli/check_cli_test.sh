@@ -167,6 +167,18 @@ done
 "$tone" --check --min-level x "$work/stereo.wav" 2>/dev/null
 [[ $? == 2 ]] || fail "a bad --min-level is not bad usage"
 
+# Every file the tool itself dials checks back as its keys: each format,
+# telephone to studio rates, shortest timings Q.24 accepts, pauses.
+for format in pcm16 ulaw alaw; do
+    for rate in 8000 11025 16000 48000; do
+        "$tone" --dial "0123 4567,89*#ABCD" --format "$format" --rate "$rate" --tone-ms 40 \
+            --gap-ms 40 --pause-ms 300 -o "$work/dial.wav" 2>"$work/err" ||
+            fail "--dial in $format at $rate Hz: $(<"$work/err")"
+        "$tone" --check --expect "0123456789*#ABCD" "$work/dial.wav" >"$work/out" 2>&1 ||
+            fail "a dialled $format file at $rate Hz: $(<"$work/out")"
+    done
+done
+
 # --json parses, names are escaped, failures are in it too.
 odd="$work/a \"b\" \\ c"$'\t'".wav"
 cp "$work/single.wav" "$odd"

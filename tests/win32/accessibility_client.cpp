@@ -309,9 +309,9 @@ void CheckAboutWindow(HWND window, IAccessible* client, const std::vector<Node>&
     Check(ok != nullptr && !ok->defaultAction.empty(),
           "\"OK\" is a push button that can be pressed");
     for (const std::string& text :
-         {std::string(about::kLabel1.text), std::string(about::kLabel21.text), about::T3Text(),
-          std::string(about::kLabel25.text), std::string(about::kLabel27.text),
-          std::string(about::kLabel28.text), about::CreditText(),
+         {std::string(about::kLabel1.text), std::string(about::kLabel21.text),
+          about::ReplacedFilesText(), std::string(about::kLabel25.text),
+          std::string(about::kLabel27.text), std::string(about::kLabel28.text), about::CreditText(),
           std::string(about::kLabel24.text)}) {
         Check(Find(nodes, ROLE_SYSTEM_STATICTEXT, WithoutEdgeBlanks(text)) != nullptr,
               "the painted label '" + text + "'");

@@ -121,7 +121,7 @@ class AboutLayoutTest : public QObject {
               &form::kLabel2, &form::kLabel27, &form::kLabel28, &form::kLabel24}) {
             add(*label, ui::fromUtf8(label->text));
         }
-        add(form::kLabel20, ui::fromUtf8(form::kT3Start) + ExpectedDomain());
+        add(form::kLabel20, ui::fromUtf8(form::kReplacedFilesTextStart) + ExpectedDomain());
         add(form::kLabel23, QString::fromUtf8(QUENBRIX_TEST_AUTHOR) + QStringLiteral(" 2006"));
         add(form::kLblqimbo, QLatin1Char(' ') + ExpectedHost());
         // The keys lie over the grid, centred in their cells.
