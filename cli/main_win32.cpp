@@ -16,6 +16,7 @@
 #include <thread>
 #include <vector>
 
+#include "output_target.h"
 #include "tone_command.h"
 #include "tonegen/tone_file.h"
 
@@ -165,6 +166,8 @@ class ConsoleText {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+    quenbrix_cli::OutputTarget::RememberConsoleOutput(
+        IsConsole(reinterpret_cast<HANDLE>(::_get_osfhandle(_fileno(stdout)))));
     const ConsoleText output(stdout, _fileno(stdout));
     const ConsoleText errors(stderr, _fileno(stderr));
     tonegen::IgnoreFileSizeSignal();

@@ -56,13 +56,24 @@ class OutputTarget {
     // FileErrorReason takes it.
     [[nodiscard]] static int StandardOutputError();
 
+    // Whether standard output is a terminal or a console, where a file's
+    // bytes would only garble the screen.
+    [[nodiscard]] static bool StandardOutputIsTerminal();
+#if defined(_WIN32)
+    // Windows: main() gives its console streams to pipes that show them as
+    // text, so it tells beforehand whether standard output was a console.
+    static void RememberConsoleOutput(bool console);
+#endif
+
     // After a complete write: makes the new file durable, gives it the old
     // file's permissions and moves it over the target.
     [[nodiscard]] std::optional<tonegen::Failure> Commit();
 
     // What a successful Commit could not keep of the old file (its owner),
     // as a French sentence for standard error; empty when it kept all.
-    [[nodiscard]] const std::string& warning() const { return warning_; }
+    [[nodiscard]] const std::string& warning() const {
+        return warning_;
+    }
 
     struct State;
 

@@ -429,6 +429,10 @@ std::optional<Failure> OutputTarget::CreateFolder(const fs::path& folder) {
     return std::nullopt;
 }
 
+bool OutputTarget::StandardOutputIsTerminal() {
+    return ::isatty(STDOUT_FILENO) == 1;
+}
+
 int OutputTarget::StandardOutputError() {
     return errno;
 }

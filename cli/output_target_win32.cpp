@@ -240,6 +240,18 @@ std::optional<Failure> OutputTarget::CreateFolder(const fs::path& folder) {
     return std::nullopt;
 }
 
+namespace {
+bool gConsoleOutput = false;  // set once by wmain, before any thread starts
+}  // namespace
+
+void OutputTarget::RememberConsoleOutput(bool console) {
+    gConsoleOutput = console;
+}
+
+bool OutputTarget::StandardOutputIsTerminal() {
+    return gConsoleOutput;
+}
+
 int OutputTarget::StandardOutputError() {
     // The C runtime keeps the system's own error beside errno.
     return static_cast<int>(_doserrno);

@@ -87,7 +87,7 @@ int PrintUsageError(const std::string& message) {
 // As compressors do: binary bytes would only garble the screen, and a
 // redirection was most likely forgotten. The exit status, or nothing.
 std::optional<int> RefuseTerminal(const fs::path& output) {
-    if (output == "-" && ::isatty(STDOUT_FILENO) == 1) {
+    if (output == "-" && OutputTarget::StandardOutputIsTerminal()) {
         return PrintUsageError(
             "la sortie standard est un terminal : le fichier Wav n'y est pas écrit. Redirigez-la "
             "vers un fichier ou un programme (" +

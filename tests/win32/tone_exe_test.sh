@@ -61,6 +61,13 @@ shown=$(sed 's/\x1b\[[0-9;?]*[a-zA-Z]//g' "$work/console.txt" | tr -d '\r\n ')
 [[ $shown == *"Lafréquence1"*"n'estpasunnombre"*"d'informations"* ]] \
     || fail "the console showed: $shown"
 
+# The file's bytes are not written onto a console either.
+LC_ALL=C.UTF-8 script -qc "wine '$exe' --f1 697 --f2 1209 --seconds 1 -o -; echo status=\$?" \
+    "$work/console-out.txt" </dev/null >/dev/null 2>&1 || true
+shown=$(sed 's/\x1b\[[0-9;?]*[a-zA-Z]//g' "$work/console-out.txt" | tr -d '\r\n ')
+[[ $shown == *"lasortiestandardestunterminal"*"status=2"* ]] \
+    || fail "-o - on a console: $shown"
+
 # Refusals: exit status 2 for bad usage, 1 for a failed run, with the
 # reasons in French and the path as typed.
 set +e
