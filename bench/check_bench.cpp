@@ -166,8 +166,8 @@ int CountKeys(const fs::path& output) {
 
 void CheckHourAgainstMultimonNg(benchmark::State& state) {
     const ScratchDirectory dir;
-    const fs::path wav = dir.path() / "hour.wav";
-    const fs::path raw = dir.path() / "hour-22050.raw";
+    const fs::path wav = dir.Path() / "hour.wav";
+    const fs::path raw = dir.Path() / "hour-22050.raw";
     if (!WriteHour(wav)) {
         state.SkipWithError("the hour's file could not be written");
         return;
@@ -177,7 +177,7 @@ void CheckHourAgainstMultimonNg(benchmark::State& state) {
         std::fprintf(stderr, "multimon-ng or sox is missing: the checker runs alone\n");
     } else if (!RunProgram({"sox", wav.string(), "-t", "raw", "-e", "signed", "-b", "16", "-r",
                             "22050", "-c", "1", raw.string()},
-                           dir.path() / "sox.out")
+                           dir.Path() / "sox.out")
                     .succeeded) {
         state.SkipWithError("sox could not convert the hour for multimon-ng");
         return;
@@ -193,7 +193,7 @@ void CheckHourAgainstMultimonNg(benchmark::State& state) {
         state.counters["wall_s"] = check.wallSeconds;
         state.counters["peak_rss_MiB"] = static_cast<double>(check.peakKiB) / 1024.0;
         if (compare) {
-            const fs::path output = dir.path() / "multimon.out";
+            const fs::path output = dir.Path() / "multimon.out";
             const ChildRun multimon =
                 RunProgram({"multimon-ng", "-q", "-a", "DTMF", "-t", "raw", raw.string()}, output);
             if (!multimon.succeeded) {

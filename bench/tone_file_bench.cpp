@@ -112,7 +112,7 @@ void Run(benchmark::State& state) {
     const ScratchDirectory dir;
     while (state.KeepRunning()) {
         const tonegen::RunResult result =
-            tonegen::CreateToneFileWithKernel(kernel, dir.path(), {"1209", "697", seconds, 20000});
+            tonegen::CreateToneFileWithKernel(kernel, dir.Path(), {"1209", "697", seconds, 20000});
         if (result) {
             state.SkipWithError(result->description.c_str());
             return;
@@ -128,13 +128,13 @@ void LongestRun(benchmark::State& state) {
     const ScratchDirectory dir;
     while (state.KeepRunning()) {
         const tonegen::RunResult result = tonegen::CreateToneFile(
-            dir.path(), {"1209", "697", std::to_string(kLongestSeconds), 20000});
+            dir.Path(), {"1209", "697", std::to_string(kLongestSeconds), 20000});
         if (result) {
             state.SkipWithError(result->description.c_str());
             return;
         }
         state.PauseTiming();
-        std::filesystem::remove(tonegen::ToneFilePath(dir.path()));
+        std::filesystem::remove(tonegen::ToneFilePath(dir.Path()));
         state.ResumeTiming();
     }
     state.SetItemsProcessed(state.iterations() * std::int64_t{kLongestSampleCount});
@@ -170,7 +170,7 @@ void PeakMemory(benchmark::State& state) {
         const pid_t child = ::fork();
         if (child == 0) {
             const tonegen::RunResult result =
-                tonegen::CreateToneFile(dir.path(), {"1209", "697", seconds, 20000});
+                tonegen::CreateToneFile(dir.Path(), {"1209", "697", seconds, 20000});
             ::_exit(result ? 1 : 0);
         }
         int status = 0;
@@ -181,7 +181,7 @@ void PeakMemory(benchmark::State& state) {
             return;
         }
         peakKiB = usage.ru_maxrss;
-        std::filesystem::remove(tonegen::ToneFilePath(dir.path()));
+        std::filesystem::remove(tonegen::ToneFilePath(dir.Path()));
     }
     state.counters["peak_rss_KiB"] = static_cast<double>(peakKiB);
 }

@@ -39,7 +39,7 @@ struct ChildRun {
 // One file of the given duration, written by a child process through the
 // given path; the time includes closing the file, not deleting it.
 ChildRun RunInChild(WritePath writePath, std::int64_t seconds, const ScratchDirectory& dir) {
-    const std::filesystem::path file = dir.path() / "test.wav";
+    const std::filesystem::path file = dir.Path() / "test.wav";
     const Clock::time_point start = Clock::now();
     const pid_t child = ::fork();
     if (child == 0) {

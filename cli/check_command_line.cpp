@@ -16,17 +16,15 @@ namespace quenbrix_cli {
 
 namespace {
 
-enum CheckOption : int {
-    kHelp = 'h',
-    kCheck = 256,
-    kChannel,
-    kMinLevel,
-    kMaxTwistNormal,
-    kMaxTwistReverse,
-    kExpect,
-    kJson,
-    kVersion,
-};
+constexpr int kHelp = 'h';
+constexpr int kCheck = 256;
+constexpr int kChannel = 257;
+constexpr int kMinLevel = 258;
+constexpr int kMaxTwistNormal = 259;
+constexpr int kMaxTwistReverse = 260;
+constexpr int kExpect = 261;
+constexpr int kJson = 262;
+constexpr int kVersion = 263;
 
 constexpr std::array<option, 10> kCheckOptions{{
     {"check", no_argument, nullptr, kCheck},

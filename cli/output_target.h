@@ -71,7 +71,7 @@ class OutputTarget {
 
     // What a successful Commit could not keep of the old file (its owner),
     // as a French sentence for standard error; empty when it kept all.
-    [[nodiscard]] const std::string& warning() const {
+    [[nodiscard]] const std::string& Warning() const {
         return warning_;
     }
 

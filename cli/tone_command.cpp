@@ -72,8 +72,8 @@ tonegen::RunResult WriteOne(const fs::path& target, const FileWrite& write) {
         result = output->Commit();
     }
     bar.Finish(!result);
-    if (!result && !output->warning().empty()) {
-        PrintError("quenbrix-tone : " + output->warning() + "\n");
+    if (!result && !output->Warning().empty()) {
+        PrintError("quenbrix-tone : " + output->Warning() + "\n");
     }
     return result;
 }

@@ -19,14 +19,14 @@ QRect toRect(const grid::PixelRect& area) {
 }
 
 QString serifFamily() {
-    static const QString family = [] {
+    static const QString kFamily = [] {
         const int id = QFontDatabase::addApplicationFont(
             QStringLiteral(":/fonts/LiberationSerif-Regular.ttf"));
         const QString name =
             id >= 0 ? QFontDatabase::applicationFontFamilies(id).value(0) : QString();
         return name.isEmpty() ? QStringLiteral("Serif") : name;
     }();
-    return family;
+    return kFamily;
 }
 
 }  // namespace

@@ -10,7 +10,7 @@ namespace ui {
 namespace {
 
 const QString& programFamily() {
-    static const QString family = [] {
+    static const QString kFamily = [] {
         QString name;
         for (const char* file :
              {":/fonts/LiberationSans-Regular.ttf", ":/fonts/LiberationSans-Bold.ttf"}) {
@@ -21,7 +21,7 @@ const QString& programFamily() {
         }
         return name.isEmpty() ? QStringLiteral("Sans Serif") : name;
     }();
-    return family;
+    return kFamily;
 }
 
 }  // namespace
