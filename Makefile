@@ -82,7 +82,7 @@ lint: deps-test deps-windows
 	run-clang-tidy -p $(TEST_BUILD) -quiet -j $(JOBS) \
 	    '^$(CURDIR)/(tonegen|forms|qt|cli|tests|bench|tools)/.*\.cpp$$'
 	cmake -S . -B $(LINT_WINDOWS_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
-	    -DQUENBRIX_BUILD_TESTS=OFF -DQUENBRIX_BUILD_BENCH=OFF >/dev/null
+	    -DQUENBRIX_BUILD_TESTS=OFF -DQUENBRIX_BUILD_BENCH=OFF -DQUENBRIX_WINDOWS_SNDFILE=OFF >/dev/null
 	run-clang-tidy -p $(LINT_WINDOWS_BUILD) -quiet -j $(JOBS) $$(scripts/mingw-tidy-args) \
 	    '^$(CURDIR)/win32/.*\.cpp$$'
 

@@ -48,14 +48,15 @@ RECT ClientOnScreen(HWND window) {
 }  // namespace
 
 AccessibleControl::AccessibleControl(HWND control, const Description& description,
-                                     ComReference<IAccessible> standard)
+                                     const ComReference<IAccessible>& standard)
     : AccessibleObject(standard), control_(control), description_(description) {}
 
 void AccessibleControl::Attach(HWND control, AccessibleKind kind, std::wstring name) {
     auto description = std::make_unique<Description>(Description{kind, std::move(name)});
     if (SetWindowSubclass(control, Answer, kAnswerId,
                           reinterpret_cast<DWORD_PTR>(description.get())) != FALSE) {
-        description.release();  // the subclass owns it until WM_NCDESTROY
+        // The subclass owns it until WM_NCDESTROY.
+        static_cast<void>(description.release());
     }
 }
 

@@ -45,7 +45,7 @@ class AccessibleControl final : public AccessibleObject {
     };
 
     AccessibleControl(HWND control, const Description& description,
-                      ComReference<IAccessible> standard);
+                      const ComReference<IAccessible>& standard);
 
     static LRESULT CALLBACK Answer(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
                                    UINT_PTR id, DWORD_PTR data);

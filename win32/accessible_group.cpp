@@ -49,11 +49,9 @@ void Clear(VARIANT* value) {
 }  // namespace
 
 AccessibleGroup::AccessibleGroup(HWND window, AccessibleElement self,
-                                 ComReference<IAccessible> standard, ComReference<IDispatch> parent)
-    : AccessibleObject(standard),
-      window_(window),
-      self_(std::move(self)),
-      parent_(std::move(parent)) {}
+                                 const ComReference<IAccessible>& standard,
+                                 const ComReference<IDispatch>& parent)
+    : AccessibleObject(standard), window_(window), self_(std::move(self)), parent_(parent) {}
 
 HRESULT AccessibleGroup::CreateForClient(HWND window, AccessibleElement client,
                                          IAccessible** object) {

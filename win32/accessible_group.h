@@ -59,8 +59,8 @@ class AccessibleGroup final : public AccessibleObject {
 
   private:
     // standard: the window's own object, for the client area only.
-    AccessibleGroup(HWND window, AccessibleElement self, ComReference<IAccessible> standard,
-                    ComReference<IDispatch> parent);
+    AccessibleGroup(HWND window, AccessibleElement self, const ComReference<IAccessible>& standard,
+                    const ComReference<IDispatch>& parent);
 
     // The element a child id names (self for CHILDID_SELF), or null.
     [[nodiscard]] const AccessibleElement* ElementOf(const VARIANT& child) const;
