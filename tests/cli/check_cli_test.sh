@@ -48,7 +48,7 @@ sequence() {
     # White noise 20 dB below the keys (RMS against RMS).
     local duration key_rms noise_rms
     duration=$("$sox" --i -D "$work/clean.wav")
-    "$sox" -n -r "$rate" -c 1 -e floating-point -b 32 "$work/noise.wav" synth "$duration" whitenoise
+    "$sox" -R -n -r "$rate" -c 1 -e floating-point -b 32 "$work/noise.wav" synth "$duration" whitenoise
     key_rms=$("$sox" "$work/key0.wav" -n stat 2>&1 | awk '/RMS +amplitude/ { print $3 }')
     noise_rms=$("$sox" "$work/noise.wav" -n stat 2>&1 | awk '/RMS +amplitude/ { print $3 }')
     "$sox" -m -v 0.5 "$work/clean.wav" \
@@ -117,7 +117,7 @@ expect_keys "$work/q24.wav" "5 50 90
 5 760 860"
 
 # No key in noise, a sweep across the keys' band, or a single tone.
-"$sox" -n -r 8000 -c 1 "$work/noise-only.wav" synth 3 whitenoise
+"$sox" -R -n -r 8000 -c 1 "$work/noise-only.wav" synth 3 whitenoise
 "$sox" -n -r 16000 -c 1 "$work/sweep.wav" synth 3 sine 300-3400
 "$sox" -n -r 8000 -c 1 "$work/single.wav" synth 1 sin 1209
 out=$("$tone" --check --expect '' "$work/noise-only.wav" "$work/sweep.wav" "$work/single.wav") ||

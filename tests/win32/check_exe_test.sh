@@ -25,7 +25,7 @@ key 8000 852 1633 "$work/c.wav"
 key 48000 770 1336 "$work/d.wav"
 key 48000 941 1209 "$work/e.wav"
 "$sox" "$work/d.wav" "$work/e.wav" "$work/keys.wav"
-"$sox" -n -r 48000 -c 1 -e floating-point -b 32 "$work/noise.wav" synth 0.4 whitenoise vol 0.05
+"$sox" -R -n -r 48000 -c 1 -e floating-point -b 32 "$work/noise.wav" synth 0.4 whitenoise vol 0.05
 "$sox" -m "$work/keys.wav" "$work/noise.wav" -e signed -b 24 "$work/pcm24-48k.wav"
 "$sox" -n -r 16000 -c 1 -b 16 "$work/tone.wav" synth 0.5 sin 1000
 printf 'pas un son\n' >"$work/texte.wav"
