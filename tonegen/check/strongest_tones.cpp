@@ -116,7 +116,10 @@ std::vector<FoundTone> StrongestTones(std::span<const float> samples, int sample
     }
     std::vector<double> power;
     const double top = std::min(rate / 2.0, kTopHertz);
-    for (double f = stepHertz; f < top; f += stepHertz) {
+    // Counted in whole steps, so that the scanned frequencies are the ones
+    // the peaks are named after below, without a sum's rounding drift.
+    for (std::size_t step = 1; stepHertz * static_cast<double>(step) < top; ++step) {
+        const double f = stepHertz * static_cast<double>(step);
         power.push_back(std::norm(WeightedSum(samples, window, kTwoPi * f / rate)));
     }
     std::vector<Peak> peaks;
