@@ -5,7 +5,6 @@
 
 #include <array>
 #include <charconv>
-#include <map>
 #include <system_error>
 
 #include "command_line.h"
@@ -39,15 +38,6 @@ constexpr std::array<option, 10> kCheckOptions{{
     {nullptr, 0, nullptr, 0},
 }};
 
-std::string LongName(int code) {
-    for (const option& candidate : kCheckOptions) {
-        if (candidate.name != nullptr && candidate.val == code) {
-            return "--" + std::string(candidate.name);
-        }
-    }
-    return {};
-}
-
 std::string Quoted(std::string_view text) {
     return tonegen::QuoteInput(text);
 }
@@ -66,10 +56,11 @@ std::optional<double> ParseDecimal(std::string_view text, double low, double hig
 
 class CheckScanner : public OptionScanner {
   public:
-    using OptionScanner::OptionScanner;
+    explicit CheckScanner(std::span<const std::string_view> args)
+        : OptionScanner(args, kCheckOptions) {}
 
     ParsedCheck Run() {
-        ScanOptions(":h", kCheckOptions.data(), [this](int code) { Take(code); });
+        ScanOptions(":h", [this](int code) { Take(code); });
         if (help_) {
             return HelpRequest{};
         }
@@ -125,9 +116,7 @@ class CheckScanner : public OptionScanner {
                 json_ = true;
                 return;
             default:
-                if (!values_.emplace(code, optarg).second) {
-                    Fail("l'option " + Quoted(LongName(code)) + " est donnée plus d'une fois.");
-                }
+                RememberValue(code);
                 return;
         }
     }
@@ -150,10 +139,10 @@ class CheckScanner : public OptionScanner {
 
     ParsedCheck Build(CheckRequest request) const {
         request.json = json_;
-        if (const auto it = values_.find(kChannel); it != values_.end()) {
-            const auto channel = ParseDecimal(it->second, 1, 65535);
+        if (Has(kChannel)) {
+            const auto channel = ParseDecimal(Text(kChannel), 1, 65535);
             if (!channel || *channel != static_cast<double>(static_cast<int>(*channel))) {
-                return UsageError{"canal invalide " + Quoted(it->second) +
+                return UsageError{"canal invalide " + Quoted(Text(kChannel)) +
                                   " : un nombre entier de 1 à 65535 est attendu."};
             }
             request.channel = static_cast<int>(*channel);
@@ -164,18 +153,18 @@ class CheckScanner : public OptionScanner {
             {kMaxTwistReverse, &request.maxTwistReverseDb, 0.0, 60.0, "un écart en dB de 0 à 60"},
         }};
         for (const auto& [code, target, low, high, expected] : limits) {
-            if (const auto it = values_.find(code); it != values_.end()) {
-                const auto value = ParseDecimal(it->second, low, high);
+            if (Has(code)) {
+                const auto value = ParseDecimal(Text(code), low, high);
                 if (!value) {
-                    return UsageError{"valeur invalide " + Quoted(it->second) + " pour " +
+                    return UsageError{"valeur invalide " + Quoted(Text(code)) + " pour " +
                                       Quoted(LongName(code)) + " : " + expected + " est attendu."};
                 }
                 *target = *value;
             }
         }
-        if (const auto it = values_.find(kExpect); it != values_.end()) {
+        if (Has(kExpect)) {
             std::string keys;
-            std::string_view typed = it->second;
+            std::string_view typed = Text(kExpect);
             while (!typed.empty()) {
                 const std::size_t length = tonegen::Utf8CharacterLength(typed);
                 const auto key = length == 1 ? tonegen::FindDtmfKey(typed[0]) : std::nullopt;
@@ -192,7 +181,6 @@ class CheckScanner : public OptionScanner {
         return request;
     }
 
-    std::map<int, std::string> values_;
     bool help_ = false;
     bool version_ = false;
     bool json_ = false;

@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <map>
 #include <optional>
 #include <string>
 
@@ -78,15 +77,6 @@ std::string FormatList() {
                 std::string(kFormatNames[i].name);
     }
     return list;
-}
-
-std::string LongName(int code) {
-    for (const option& candidate : kLongOptions) {
-        if (candidate.name != nullptr && candidate.val == code) {
-            return "--" + std::string(candidate.name);
-        }
-    }
-    return {};
 }
 
 // A script gets the scroll bar's range, in plain digits, so that no sign or
@@ -166,10 +156,10 @@ std::optional<double> ParseLevel(std::string_view text) {
 
 class Scanner : public OptionScanner {
   public:
-    using OptionScanner::OptionScanner;
+    explicit Scanner(std::span<const std::string_view> args) : OptionScanner(args, kLongOptions) {}
 
     ParsedCommand Run() {
-        ScanOptions(kShortOptions, kLongOptions.data(), [this](int code) { Take(code); });
+        ScanOptions(kShortOptions, [this](int code) { Take(code); });
         if (optind < ArgumentCount()) {
             Fail("argument inattendu " + Quoted(Argument(optind)) + ".");
         }
@@ -215,9 +205,7 @@ class Scanner : public OptionScanner {
                 version_ = true;
                 return;
             default:
-                if (!values_.emplace(code, optarg).second) {
-                    Fail("l'option " + Quoted(LongName(code)) + " est donnée plus d'une fois.");
-                }
+                RememberValue(code);
                 return;
         }
     }
@@ -256,10 +244,6 @@ class Scanner : public OptionScanner {
             Fail("option inconnue " + Quoted(name) + ".");
         }
     }
-
-    bool Has(int code) const { return values_.contains(code); }
-    // The value of an option known to be there.
-    const std::string& Text(int code) const { return values_.at(code); }
 
     std::optional<UsageError> ReadAmplitude(std::int16_t& amplitude) const {
         if (Has(kLevel)) {
@@ -448,7 +432,6 @@ class Scanner : public OptionScanner {
         return request;
     }
 
-    std::map<int, std::string> values_;
     bool help_ = false;
     bool version_ = false;
 };
