@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "child_process.h"
+#include "multimon_keys.h"
 #include "tone_test_support.h"
 #include "tonegen/message_text.h"
 
@@ -47,12 +48,7 @@ std::string DecodeKeys(const fs::path& wave, const fs::path& raw) {
     const ChildResult run =
         ChildProcess::Run(QUENBRIX_MULTIMON_NG, {"-q", "-a", "DTMF", "-t", "raw", raw.string()});
     EXPECT_EQ(run.exitStatus, 0) << run.err;
-    std::string keys;
-    for (std::size_t at = run.out.find("DTMF: "); at != std::string::npos;
-         at = run.out.find("DTMF: ", at + 1)) {
-        keys += run.out.at(at + 6);
-    }
-    return keys;
+    return quenbrix_test::MultimonKeys(run.out);
 }
 
 TEST(DialCli, EachKeyIsTheStartOfItsDtmfFileAndGapsAreSilent) {

@@ -5,6 +5,7 @@
 #include <map>
 
 #include "child_process.h"
+#include "multimon_keys.h"
 #include "tone_test_support.h"
 #include "tonegen/tone_file.h"
 
@@ -23,12 +24,7 @@ std::string Decode(const fs::path& file) {
     const ChildResult run =
         ChildProcess::Run(QUENBRIX_MULTIMON_NG, {"-q", "-c", "-a", "DTMF", "-t", "wav", file});
     EXPECT_EQ(run.exitStatus, 0) << run.err;
-    std::string keys;
-    for (std::size_t at = run.out.find("DTMF: "); at != std::string::npos;
-         at = run.out.find("DTMF: ", at + 1)) {
-        keys += run.out.at(at + 6);
-    }
-    return keys;
+    return quenbrix_test::MultimonKeys(run.out);
 }
 
 TEST(DtmfCli, EveryKeysFileIsDecodedAsThatKey) {
